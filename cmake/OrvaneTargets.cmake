@@ -1,0 +1,64 @@
+# Common settings for every target of our own.
+#
+# Narrow literals are GBK at run time: the program's text is GBK everywhere, so
+# byte comparisons and byte lengths in the logic work on the bytes the system
+# stores and sends. Sources stay UTF-8.
+function(orvane_target_defaults target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Werror
+    -Wno-missing-field-initializers
+    -finput-charset=UTF-8 -fexec-charset=GBK)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# A logic library: plain C++ that may use the dialog framework core and the
+# platform service interfaces, never a backend or an OS header.
+function(orvane_logic_library target)
+  add_library(${target} STATIC ${ARGN})
+  orvane_target_defaults(${target})
+  set_property(GLOBAL APPEND PROPERTY ORVANE_LOGIC_TARGETS ${target})
+endfunction()
+
+# Fails the configure step when a logic source includes a backend, a platform
+# implementation or an OS header. Compilers would not stop such an include on
+# a machine that happens to have the header, so we look for ourselves.
+function(orvane_check_layering)
+  get_property(targets GLOBAL PROPERTY ORVANE_LOGIC_TARGETS)
+  set(forbidden
+    "ui/backend/" "platform/sim/" "platform/linux/" "platform/windows/"
+    "<windows.h>" "<winbase.h>" "<wininet.h>" "<gtk/" "<glib" "<X11/"
+    "<unistd.h>" "<sys/" "<curl/" "<dirent.h>" "<pthread.h>")
+  foreach(target IN LISTS targets)
+    get_target_property(sources ${target} SOURCES)
+    get_target_property(dir ${target} SOURCE_DIR)
+    foreach(src IN LISTS sources)
+      if(NOT IS_ABSOLUTE "${src}")
+        set(src "${dir}/${src}")
+      endif()
+      set(files "${src}")
+      string(REGEX REPLACE "\\.cpp$" ".h" header "${src}")
+      if(EXISTS "${header}")
+        list(APPEND files "${header}")
+      endif()
+      foreach(file IN LISTS files)
+        file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include")
+        foreach(line IN LISTS includes)
+          foreach(bad IN LISTS forbidden)
+            string(FIND "${line}" "${bad}" hit)
+            if(NOT hit EQUAL -1)
+              message(FATAL_ERROR "${file}: logic target ${target} may not include ${bad} (${line})")
+            endif()
+          endforeach()
+        endforeach()
+      endforeach()
+    endforeach()
+  endforeach()
+endfunction()
+
+# Registers a GoogleTest executable with CTest.
+function(orvane_test target)
+  add_executable(${target} ${ARGN})
+  orvane_target_defaults(${target})
+  target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct DirectoryEntry {
+  std::string name;  // GBK
+  bool isDirectory = false;
+  bool isLink = false;  // symbolic link or junction
+  // Identity of the directory an entry leads to (device and inode, or volume
+  // and file index): walks use it to notice links that point back up the tree.
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+};
+
+// The file system, with GBK paths as the program holds them. Conversion to the
+// system's own path encoding happens inside each implementation.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual char Separator() const = 0;
+  virtual bool Exists(const std::string& path) = 0;
+  virtual bool IsDirectory(const std::string& path) = 0;
+  // Creates one folder; true when it exists afterwards.
+  virtual bool CreateDirectory(const std::string& path) = 0;
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // Writes beside the target and renames over it, keeping the target's
+  // permissions: the file holds either its old or its new bytes, never a mix.
+  virtual bool WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
+  // Appends under an exclusive lock, so that concurrent appends stay whole.
+  virtual bool AppendFile(const std::string& path, const std::string& bytes) = 0;
+  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  virtual bool Remove(const std::string& path) = 0;
+  // Entries of one folder ("." and ".." left out); nullopt when it cannot be read.
+  virtual std::optional<std::vector<DirectoryEntry>> List(const std::string& directory) = 0;
+  virtual std::string CurrentDirectory() = 0;
+  virtual std::string ExecutableDirectory() = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,1 @@
+// Linux services are added beside this file.

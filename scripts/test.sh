@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every preset and runs every test suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+run_preset() {
+  local preset=$1
+  echo "== $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+}
+
+# GUI suites need a display; give them a virtual one when none is there.
+if [ -z "${DISPLAY:-}" ] && [ -z "${ORVANE_UNDER_XVFB:-}" ]; then
+  export ORVANE_UNDER_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+run_preset test
+run_preset asan
