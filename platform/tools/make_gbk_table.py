@@ -1,0 +1,146 @@
+#!/usr/bin/env python3
+"""Writes platform/gbk_table.inc: the Windows code page 936 tables of the text codec.
+
+    python3 platform/tools/make_gbk_table.py REFERENCE [OUTPUT]
+
+The double-byte table comes from glibc's iconv CP936 plus what Windows adds to it:
+  * 0x80 is U+20AC and 0xFF is U+F8F5 (single bytes);
+  * every code of the double-byte space (lead 0x81..0xFE, trail 0x40..0x7E, 0x80..0xFE)
+    that glibc leaves out is a private-use character, numbered in this order:
+    user areas AAA1..AFFE and F8A1..FEFE from U+E000, user area A140..A7A0 from U+E4C6,
+    then the remaining holes in code order from U+E766.
+REFERENCE is a dump of the Windows conversion made by cp936_dump.c (on Windows or under
+Wine). The double-byte table built above must equal it exactly; the dump also gives the
+best-fit encodings (characters without a code of their own that Windows still writes as
+a similar GBK character rather than "?").
+"""
+import ctypes
+import struct
+import sys
+
+LEADS = range(0x81, 0xFF)
+TRAILS = [t for t in range(0x40, 0xFF) if t != 0x7F]
+
+
+def glibc_cp936():
+    libc = ctypes.CDLL(None)
+    libc.iconv_open.restype = ctypes.c_void_p
+    libc.iconv_open.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
+    libc.iconv.restype = ctypes.c_size_t
+    libc.iconv.argtypes = [ctypes.c_void_p] + [ctypes.c_void_p] * 4
+    libc.iconv_close.argtypes = [ctypes.c_void_p]
+    cd = libc.iconv_open(b"UTF-16LE", b"CP936")
+    if cd == ctypes.c_void_p(-1).value:
+        sys.exit("iconv has no CP936")
+    table = {}
+    for lead in LEADS:
+        for trail in TRAILS:
+            src = ctypes.create_string_buffer(bytes([lead, trail]), 2)
+            dst = ctypes.create_string_buffer(8)
+            sp = ctypes.c_char_p(ctypes.addressof(src))
+            dp = ctypes.c_char_p(ctypes.addressof(dst))
+            sl = ctypes.c_size_t(2)
+            dl = ctypes.c_size_t(8)
+            r = libc.iconv(cd, ctypes.byref(sp), ctypes.byref(sl), ctypes.byref(dp), ctypes.byref(dl))
+            libc.iconv(cd, None, None, None, None)
+            if r != ctypes.c_size_t(-1).value and sl.value == 0 and dl.value == 6:
+                table[(lead << 8) | trail] = struct.unpack("<H", dst.raw[:2])[0]
+    libc.iconv_close(cd)
+    return table
+
+
+def windows_936():
+    table = glibc_cp936()
+    area1 = [(l << 8) | t for l in list(range(0xAA, 0xB0)) + list(range(0xF8, 0xFF))
+             for t in range(0xA1, 0xFF)]
+    area3 = [(l << 8) | t for l in range(0xA1, 0xA8) for t in TRAILS if t <= 0xA0]
+    for code in area1 + area3:
+        assert code not in table, hex(code)
+    for i, code in enumerate(area1):
+        table[code] = 0xE000 + i
+    for i, code in enumerate(area3):
+        table[code] = 0xE4C6 + i
+    rest = [(l << 8) | t for l in LEADS for t in TRAILS if ((l << 8) | t) not in table]
+    for i, code in enumerate(rest):
+        table[code] = 0xE766 + i
+    return table
+
+
+def read_reference(path):
+    data = open(path, "rb").read()
+    words = struct.unpack("<%dH" % (len(data) // 2), data)
+    single = [words[3 * b:3 * b + 3] for b in range(256)]
+    base = 3 * 256
+    pairs = {}
+    for i, lead in enumerate(LEADS):
+        for trail in range(256):
+            pairs[(lead << 8) | trail] = words[base + 3 * (i * 256 + trail):][:3]
+    encode = words[base + 3 * 126 * 256:]
+    assert len(encode) == 0x10000
+    return single, pairs, encode
+
+
+def main():
+    if len(sys.argv) not in (2, 3):
+        sys.exit(__doc__)
+    single, pairs, encode = read_reference(sys.argv[1])
+    table = windows_936()
+
+    # The decoding must agree everywhere: valid pairs, single bytes, invalid trails.
+    for code, unit in table.items():
+        if tuple(pairs[code]) != (1, unit, 0):
+            sys.exit("differs from reference at %04X" % code)
+    for b in range(256):
+        expect = (1, b, 0) if b < 0x80 else (1, 0x20AC, 0) if b == 0x80 else \
+            (1, 0xF8F5, 0) if b == 0xFF else (1, 0x3F, 0)
+        if tuple(single[b]) != expect:
+            sys.exit("single byte %02X differs: %r" % (b, single[b]))
+    for lead in LEADS:
+        for trail in range(256):
+            code = (lead << 8) | trail
+            if code in table:
+                continue
+            expect = (2, 0x3F, 0) if trail == 0 else (1, 0x3F, 0)
+            if tuple(pairs[code]) != expect:
+                sys.exit("invalid pair %04X differs: %r" % (code, pairs[code]))
+
+    # Encoding: the inverse of the table, plus the reference's best-fit entries.
+    inverse = {unit: code for code, unit in table.items()}
+    inverse.update({b: b for b in range(0x80)})
+    inverse[0x20AC] = 0x80
+    inverse[0xF8F5] = 0xFF
+    best_fit = []
+    for unit in range(0x10000):
+        ref = encode[unit]
+        if unit in inverse:
+            if ref != inverse[unit]:
+                sys.exit("encoding of U+%04X differs: %04X" % (unit, ref))
+        elif ref != 0xFFFF:
+            best_fit.append((unit, ref))
+
+    out = ["// Generated by platform/tools/make_gbk_table.py from glibc's CP936 and a dump of",
+           "// the Windows conversion. Do not edit.",
+           "",
+           "// Double-byte characters: lead 0x81..0xFE, 190 trails a row",
+           "// (0x40..0x7E, then 0x80..0xFE).",
+           "constexpr char16_t kGbkDoubleByte[126 * 190] = {"]
+    for lead in LEADS:
+        row = [table[(lead << 8) | t] for t in TRAILS]
+        for i in range(0, len(row), 12):
+            out.append("    " + " ".join("0x%04X," % u for u in row[i:i + 12]))
+    out.append("};")
+    out.append("")
+    out.append("// Characters without a code of their own that the Windows conversion writes as a")
+    out.append("// similar character (its best fit); sorted by UTF-16 unit.")
+    out.append("constexpr GbkBestFit kGbkBestFit[%d] = {" % len(best_fit))
+    for i in range(0, len(best_fit), 6):
+        out.append("    " + " ".join("{0x%04X, 0x%04X}," % e for e in best_fit[i:i + 6]))
+    out.append("};")
+    target = sys.argv[2] if len(sys.argv) == 3 else "platform/gbk_table.inc"
+    with open(target, "w", newline="\n") as f:
+        f.write("\n".join(out) + "\n")
+    print("%s: %d double-byte characters, %d best-fit entries" % (target, len(table), len(best_fit)))
+
+
+if __name__ == "__main__":
+    main()
