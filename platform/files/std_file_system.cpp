@@ -1,0 +1,353 @@
+#include "platform/files/std_file_system.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/text_codec.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <windows.h>
+// The interface's own name, not the Win32 macro.
+#undef CreateDirectory
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+fs::path ToPath(const std::string& gbk) {
+#ifdef _WIN32
+  const std::u16string wide = text::GbkToUtf16(gbk);
+  return fs::path(std::wstring(wide.begin(), wide.end()));
+#else
+  return fs::path(text::GbkToUtf8(gbk));
+#endif
+}
+
+std::string FromPath(const fs::path& path) {
+#ifdef _WIN32
+  const std::wstring& wide = path.native();
+  return text::Utf16ToGbk(std::u16string(wide.begin(), wide.end()));
+#else
+  return text::Utf8ToGbk(path.native());
+#endif
+}
+
+// A file descriptor that closes itself.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() { Close(); }
+  bool ok() const { return fd_ >= 0; }
+  int get() const { return fd_; }
+  bool Close() {
+    if (fd_ < 0) return true;
+#ifdef _WIN32
+    const bool closed = ::_close(fd_) == 0;
+#else
+    const bool closed = ::close(fd_) == 0;
+#endif
+    fd_ = -1;
+    return closed;
+  }
+
+ private:
+  int fd_;
+};
+
+#ifdef _WIN32
+constexpr int kCreateMode = _S_IREAD | _S_IWRITE;
+int OpenFd(const fs::path& path, int flags) {
+  return ::_wopen(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, kCreateMode);
+}
+int ProcessId() {
+  return ::_getpid();
+}
+#else
+constexpr int kCreateMode = 0666;  // narrowed by the umask, as for any new file
+int OpenFd(const fs::path& path, int flags) {
+  return ::open(path.c_str(), flags | O_CLOEXEC, kCreateMode);
+}
+int ProcessId() {
+  return static_cast<int>(::getpid());
+}
+#endif
+
+bool WriteAll(int fd, const std::string& bytes) {
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const std::size_t chunk = left < (1u << 30) ? left : (1u << 30);
+#ifdef _WIN32
+    const int n = ::_write(fd, p, static_cast<unsigned>(chunk));
+#else
+    const ssize_t n = ::write(fd, p, chunk);
+    if (n < 0 && errno == EINTR) continue;
+#endif
+    if (n <= 0) return false;
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool ReadAll(int fd, std::string& out) {
+  char buffer[65536];
+  for (;;) {
+#ifdef _WIN32
+    const int n = ::_read(fd, buffer, sizeof buffer);
+#else
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+#endif
+    if (n < 0) return false;
+    if (n == 0) return true;
+    out.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+bool Flush(int fd) {
+#ifdef _WIN32
+  return ::_commit(fd) == 0;
+#else
+  return ::fsync(fd) == 0;
+#endif
+}
+
+// Gives the new file the permission bits of the file it replaces. Windows files
+// take their access rights from the folder, so there is nothing to copy there.
+void CopyPermissions([[maybe_unused]] const fs::path& from, [[maybe_unused]] int fd) {
+#ifndef _WIN32
+  struct stat st;
+  if (::stat(from.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+#endif
+}
+
+bool MoveOver(const fs::path& from, const fs::path& to) {
+#ifdef _WIN32
+  return ::MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+  return ::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+// Held for the life of the object; released when the descriptor closes anyway.
+class ExclusiveLock {
+ public:
+  explicit ExclusiveLock(int fd) : fd_(fd) {
+#ifdef _WIN32
+    OVERLAPPED whole{};
+    locked_ = ::LockFileEx(Handle(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) != 0;
+#else
+    int r;
+    do {
+      r = ::flock(fd_, LOCK_EX);
+    } while (r != 0 && errno == EINTR);
+    locked_ = r == 0;
+#endif
+  }
+  ExclusiveLock(const ExclusiveLock&) = delete;
+  ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+  ~ExclusiveLock() {
+    if (!locked_) return;
+#ifdef _WIN32
+    OVERLAPPED whole{};
+    ::UnlockFileEx(Handle(), 0, MAXDWORD, MAXDWORD, &whole);
+#else
+    ::flock(fd_, LOCK_UN);
+#endif
+  }
+  bool locked() const {
+    return locked_;
+  }
+
+ private:
+#ifdef _WIN32
+  HANDLE Handle() const {
+    return reinterpret_cast<HANDLE>(::_get_osfhandle(fd_));
+  }
+#endif
+  int fd_;
+  bool locked_ = false;
+};
+
+// Device and inode (volume and file index on Windows) of what the path leads to.
+bool Identity(const fs::path& path, std::uint64_t& device, std::uint64_t& inode) {
+#ifdef _WIN32
+  HANDLE h = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool ok = ::GetFileInformationByHandle(h, &info) != 0;
+  ::CloseHandle(h);
+  if (!ok) return false;
+  device = info.dwVolumeSerialNumber;
+  inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+#else
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  device = static_cast<std::uint64_t>(st.st_dev);
+  inode = static_cast<std::uint64_t>(st.st_ino);
+  return true;
+#endif
+}
+
+bool IsLink(const fs::directory_entry& entry) {
+#ifdef _WIN32
+  // Junctions are reparse points too, and lead a walk elsewhere just like links.
+  const DWORD attributes = ::GetFileAttributesW(entry.path().c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+  std::error_code ec;
+  return entry.is_symlink(ec);
+#endif
+}
+
+}  // namespace
+
+char StdFileSystem::Separator() const {
+#ifdef _WIN32
+  return '\\';
+#else
+  return '/';
+#endif
+}
+
+bool StdFileSystem::Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(ToPath(path), ec);
+}
+
+bool StdFileSystem::IsDirectory(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(ToPath(path), ec);
+}
+
+bool StdFileSystem::CreateDirectory(const std::string& path) {
+  const fs::path p = ToPath(path);
+  std::error_code ec;
+  fs::create_directory(p, ec);
+  return fs::is_directory(p, ec);
+}
+
+std::optional<std::string> StdFileSystem::ReadFile(const std::string& path) {
+  Fd fd(OpenFd(ToPath(path), O_RDONLY));
+  if (!fd.ok()) return std::nullopt;
+  std::string bytes;
+  if (!ReadAll(fd.get(), bytes)) return std::nullopt;
+  return bytes;
+}
+
+bool StdFileSystem::WriteFileAtomic(const std::string& path, const std::string& bytes) {
+  fs::path target = ToPath(path);
+  std::error_code ec;
+  // Through a link, replace the file it names and keep the link.
+  if (fs::is_symlink(target, ec)) {
+    const fs::path resolved = fs::canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  if (fs::is_directory(target, ec)) return false;
+
+  static std::atomic<unsigned> counter{0};
+  fs::path temp;
+  int raw = -1;
+  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+    temp = target;
+    temp += ".tmp" + std::to_string(ProcessId()) + "-" + std::to_string(counter++);
+    raw = OpenFd(temp, O_WRONLY | O_CREAT | O_EXCL);
+    if (raw < 0 && errno != EEXIST) return false;
+  }
+  Fd fd(raw);
+  if (!fd.ok()) return false;
+  CopyPermissions(target, fd.get());
+  const bool written = WriteAll(fd.get(), bytes) && Flush(fd.get());
+  if (!fd.Close() || !written || !MoveOver(temp, target)) {
+    fs::remove(temp, ec);
+    return false;
+  }
+  return true;
+}
+
+bool StdFileSystem::AppendFile(const std::string& path, const std::string& bytes) {
+  Fd fd(OpenFd(ToPath(path), O_WRONLY | O_CREAT | O_APPEND));
+  if (!fd.ok()) return false;
+  ExclusiveLock lock(fd.get());
+  if (!lock.locked()) return false;
+  return WriteAll(fd.get(), bytes);
+}
+
+bool StdFileSystem::Rename(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  fs::rename(ToPath(from), ToPath(to), ec);
+  return !ec;
+}
+
+bool StdFileSystem::Remove(const std::string& path) {
+  std::error_code ec;
+  return fs::remove(ToPath(path), ec) && !ec;
+}
+
+std::optional<std::vector<DirectoryEntry>> StdFileSystem::List(const std::string& directory) {
+  std::error_code ec;
+  fs::directory_iterator it(ToPath(directory), ec);
+  if (ec) return std::nullopt;
+  std::vector<DirectoryEntry> entries;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    DirectoryEntry entry;
+    entry.name = FromPath(it->path().filename());
+    entry.isLink = IsLink(*it);
+    std::error_code statusError;
+    entry.isDirectory = it->is_directory(statusError);
+    if (entry.isDirectory) Identity(it->path(), entry.device, entry.inode);
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+std::string StdFileSystem::CurrentDirectory() {
+  std::error_code ec;
+  const fs::path current = fs::current_path(ec);
+  return ec ? std::string() : FromPath(current);
+}
+
+std::string StdFileSystem::ExecutableDirectory() {
+#ifdef _WIN32
+  std::wstring module(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
+    if (n == 0) return {};
+    if (n < module.size()) {
+      module.resize(n);
+      break;
+    }
+    module.resize(module.size() * 2);
+  }
+  const std::size_t slash = module.find_last_of(L'\\');
+  return FromPath(fs::path(slash == std::wstring::npos ? std::wstring() : module.substr(0, slash)));
+#else
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : FromPath(exe.parent_path());
+#endif
+}
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/file_system.h"
+
+namespace platform {
+
+// The file system through std::filesystem, for Linux and Windows alike. GBK paths
+// become UTF-8 on Linux and UTF-16 on Windows at this edge; what the system cannot
+// do portably (exclusive create, locks, file identity) sits behind _WIN32.
+class StdFileSystem : public FileSystem {
+ public:
+  char Separator() const override;
+  bool Exists(const std::string& path) override;
+  bool IsDirectory(const std::string& path) override;
+  bool CreateDirectory(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
+  bool AppendFile(const std::string& path, const std::string& bytes) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  bool Remove(const std::string& path) override;
+  std::optional<std::vector<DirectoryEntry>> List(const std::string& directory) override;
+  std::string CurrentDirectory() override;
+  std::string ExecutableDirectory() override;
+};
+
+}  // namespace platform
