@@ -2,12 +2,15 @@
 #
 # Narrow literals are GBK at run time: the program's text is GBK everywhere, so
 # byte comparisons and byte lengths in the logic work on the bytes the system
-# stores and sends. Sources stay UTF-8.
+# stores and sends. Sources stay UTF-8; u8"..." literals stay UTF-8 and, with
+# -fno-char8_t, are plain char arrays. Full <chrono> cannot be included under
+# this character set (it holds a literal GBK cannot encode): use <thread> or
+# <condition_variable> for steady_clock and durations.
 function(orvane_target_defaults target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Werror
     -Wno-missing-field-initializers
-    -finput-charset=UTF-8 -fexec-charset=GBK)
+    -finput-charset=UTF-8 -fexec-charset=GBK -fno-char8_t)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 

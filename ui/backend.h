@@ -30,7 +30,8 @@ class WindowClient {
                             std::unique_ptr<Payload> payload) = 0;
   virtual void HandlePaint(PaintContext& paint) = 0;
   virtual CtlColor HandleCtlColor(int controlId) = 0;
-  // The window is gone; the last call the object receives for it.
+  // The window is being destroyed: called while its state still answers, and
+  // the last call the object receives for it (the object may delete itself).
   virtual void Detached() = 0;
 };
 

@@ -149,7 +149,8 @@ class Dialog : public WindowClient {
   }
   // Any other window message, by number (WM_USER+1, ...).
   template <class D>
-  void OnMessage(std::uint32_t message, std::intptr_t (D::*handler)(std::uintptr_t, std::intptr_t)) {
+  void OnMessage(std::uint32_t message,
+                 std::intptr_t (D::*handler)(std::uintptr_t, std::intptr_t)) {
     messages_[message] = [this, handler](std::uintptr_t w, std::intptr_t l) {
       return (static_cast<D*>(this)->*handler)(w, l);
     };

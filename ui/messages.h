@@ -37,16 +37,16 @@ constexpr std::uint32_t kClose = 0xF060;
 
 // Notification codes (WM_COMMAND high word, or WM_NOTIFY code).
 namespace notify {
-constexpr int kClicked = 0;            // BN_CLICKED, STN_CLICKED
-constexpr int kDoubleClicked = 5;      // BN_DOUBLECLICKED, STN_DBLCLK
-constexpr int kEditChange = 0x0300;    // EN_CHANGE
-constexpr int kComboSelChange = 1;     // CBN_SELCHANGE
-constexpr int kComboEditChange = 5;    // CBN_EDITCHANGE
-constexpr int kComboCloseUp = 8;       // CBN_CLOSEUP
-constexpr int kClick = -2;             // NM_CLICK
-constexpr int kDblClick = -3;          // NM_DBLCLK
-constexpr int kRClick = -5;            // NM_RCLICK
-constexpr int kItemChanged = -101;     // LVN_ITEMCHANGED
+constexpr int kClicked = 0;          // BN_CLICKED, STN_CLICKED
+constexpr int kDoubleClicked = 5;    // BN_DOUBLECLICKED, STN_DBLCLK
+constexpr int kEditChange = 0x0300;  // EN_CHANGE
+constexpr int kComboSelChange = 1;   // CBN_SELCHANGE
+constexpr int kComboEditChange = 5;  // CBN_EDITCHANGE
+constexpr int kComboCloseUp = 8;     // CBN_CLOSEUP
+constexpr int kClick = -2;           // NM_CLICK
+constexpr int kDblClick = -3;        // NM_DBLCLK
+constexpr int kRClick = -5;          // NM_RCLICK
+constexpr int kItemChanged = -101;   // LVN_ITEMCHANGED
 // Web view events (our own numbers, above the Windows ranges).
 constexpr int kWebBeforeNavigate = 0x7001;
 constexpr int kWebNewWindow = 0x7002;

@@ -2,6 +2,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/backend.h"
@@ -23,51 +24,68 @@ struct TrayIconView {
   std::string tip;
 };
 
+// The user's side of a run: a backend calls Step whenever its loop has nothing
+// else to do; Step performs one action, which may itself open nested loops.
+class Script {
+ public:
+  virtual ~Script() = default;
+  // False when the script has nothing more to do.
+  virtual bool Step() = 0;
+};
+
 // What a user can do to the program and read off the screen, beyond what the
 // Backend already answers. Each backend implements it by acting on its own
 // widgets, so the same scenario runs everywhere. Called on the UI thread.
+// Actions answer false when a user could not have done them (a disabled or
+// hidden control, a window behind a modal one, ...); ActionError says why.
 class UserActions {
  public:
   virtual ~UserActions() = default;
+
+  // The script loops consult when idle. When it runs out while a loop is
+  // running, the backend ends every loop as a quit would (exit code 0).
+  virtual void SetScript(Script* script) = 0;
+  virtual bool ScriptExhausted() = 0;
+  virtual std::string ActionError() = 0;
 
   // Live windows made from the template, oldest first.
   virtual std::vector<WindowId> FindWindows(int templateId) = 0;
   virtual int TemplateOf(WindowId window) = 0;
   virtual bool IsModalRunning(WindowId window) = 0;
 
-  virtual void Click(WindowId window, int controlId) = 0;
-  virtual void DoubleClick(WindowId window, int controlId) = 0;
+  virtual bool Click(WindowId window, int controlId) = 0;
+  virtual bool DoubleClick(WindowId window, int controlId) = 0;
   // Replaces the edit's text as typing would (the limit applies), raising the
   // change notification.
-  virtual void Type(WindowId window, int controlId, const std::string& text) = 0;
+  virtual bool Type(WindowId window, int controlId, const std::string& text) = 0;
   // Opens the combo's list and picks an entry: selection change, then close-up.
-  virtual void ChooseCombo(WindowId window, int controlId, int index) = 0;
+  virtual bool ChooseCombo(WindowId window, int controlId, int index) = 0;
   // Types into the edit part of an editable combo.
-  virtual void TypeCombo(WindowId window, int controlId, const std::string& text) = 0;
+  virtual bool TypeCombo(WindowId window, int controlId, const std::string& text) = 0;
   // Clicks a list-view item (-1: empty space) in a column.
-  virtual void ClickList(WindowId window, int controlId, int item, int subItem) = 0;
-  virtual void DoubleClickList(WindowId window, int controlId, int item, int subItem) = 0;
+  virtual bool ClickList(WindowId window, int controlId, int item, int subItem) = 0;
+  virtual bool DoubleClickList(WindowId window, int controlId, int item, int subItem) = 0;
   // A key press with the focus on `controlId` (0: the dialog itself).
-  virtual void PressKey(WindowId window, int controlId, int virtualKey, unsigned modifiers) = 0;
+  virtual bool PressKey(WindowId window, int controlId, int virtualKey, unsigned modifiers) = 0;
   // Presses the left button at `from` (client pixels), moves to `to`, releases.
-  virtual void Drag(WindowId window, Point from, Point to) = 0;
-  virtual void DoubleClickAt(WindowId window, Point at) = 0;
+  virtual bool Drag(WindowId window, Point from, Point to) = 0;
+  virtual bool DoubleClickAt(WindowId window, Point at) = 0;
   // The system's close command (Alt+F4).
-  virtual void SystemClose(WindowId window) = 0;
-  virtual void SystemCommand(WindowId window, unsigned command) = 0;
+  virtual bool SystemClose(WindowId window) = 0;
+  virtual bool SystemCommand(WindowId window, unsigned command) = 0;
 
   virtual std::optional<MessageBoxView> OpenMessageBox() = 0;
-  virtual void AnswerMessageBox(int result) = 0;
+  virtual bool AnswerMessageBox(int result) = 0;
 
   virtual std::vector<TrayIconView> TrayIcons() = 0;
-  virtual void ClickTray(WindowId owner, int iconId, std::uint32_t mouseMessage) = 0;
+  virtual bool ClickTray(WindowId owner, int iconId, std::uint32_t mouseMessage) = 0;
 
   // The answer the next file or folder picker gives (nullopt: cancelled).
   virtual void SetNextPickerAnswer(std::optional<std::string> path) = 0;
 
   // A web view loading a page: the control reports the navigation as the
   // browser would, before it happens.
-  virtual void WebNavigateByUser(WindowId window, int controlId, const std::string& url,
+  virtual bool WebNavigateByUser(WindowId window, int controlId, const std::string& url,
                                  bool newWindow) = 0;
 
   // Time. On the headless backend the virtual clock moves and due timers
@@ -87,6 +105,8 @@ class UserActions {
   virtual std::optional<ImageList> ListImages(WindowId window, int controlId) = 0;
   virtual CtlColor ControlColor(WindowId window, int controlId) = 0;
   virtual int EditLimit(WindowId window, int controlId) = 0;
+  // Selected byte range of an edit: start, end.
+  virtual std::pair<int, int> EditSelection(WindowId window, int controlId) = 0;
   virtual void Repaint(WindowId window) = 0;
 
   // Saves a PNG of a window (0: the whole screen); false when not supported.

@@ -1,0 +1,14 @@
+#include "resources/templates/templates.h"
+
+#include "resources/templates/template_groups.h"
+
+namespace resources {
+
+void RegisterTemplates() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterGalleryTemplate();
+}
+
+}  // namespace resources
