@@ -101,6 +101,7 @@ struct Notification {
 struct CtlColor {
   bool hollowBrush = false;      // draw no background (NULL_BRUSH)
   bool transparentText = false;  // text background mode TRANSPARENT
+  friend bool operator==(const CtlColor&, const CtlColor&) = default;
 };
 
 namespace mb {

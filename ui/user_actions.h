@@ -58,7 +58,8 @@ class UserActions {
   // Replaces the edit's text as typing would (the limit applies), raising the
   // change notification.
   virtual bool Type(WindowId window, int controlId, const std::string& text) = 0;
-  // Opens the combo's list and picks an entry: selection change, then close-up.
+  // Opens the combo's list and picks an entry with the mouse: the selection is
+  // taken, then close-up, then selection change, as the system sends them.
   virtual bool ChooseCombo(WindowId window, int controlId, int index) = 0;
   // Types into the edit part of an editable combo.
   virtual bool TypeCombo(WindowId window, int controlId, const std::string& text) = 0;

@@ -861,12 +861,13 @@ bool HeadlessBackend::ChooseCombo(WindowId window, int controlId, int index) {
     return Fail("combo " + std::to_string(controlId) + " has no entry " + std::to_string(index));
   }
   Find(window)->focus = controlId;
-  // Picking with the mouse from the open list: the selection changes, then
-  // the list closes up.
+  // Picking with the mouse from the open list, in the order the system
+  // sends it: the selection is taken, the list closes up, then the
+  // selection-change notification follows.
   c->selection = index;
   if (c->style & cs::kDropDown) c->text = c->items[index];
-  SendCommand(window, controlId, notify::kComboSelChange);
   SendCommand(window, controlId, notify::kComboCloseUp);
+  if (FindControl(window, controlId)) SendCommand(window, controlId, notify::kComboSelChange);
   Pump();
   return true;
 }
