@@ -36,6 +36,11 @@ class FileSystem {
   virtual bool Remove(const std::string& path) = 0;
   // Entries of one folder ("." and ".." left out); nullopt when it cannot be read.
   virtual std::optional<std::vector<DirectoryEntry>> List(const std::string& directory) = 0;
+  // The entry a path names, as List would give it; walks use it for the identity
+  // of the folder they start in. nullopt when unknown.
+  virtual std::optional<DirectoryEntry> Inspect(const std::string& /*path*/) {
+    return std::nullopt;
+  }
   virtual std::string CurrentDirectory() = 0;
   virtual std::string ExecutableDirectory() = 0;
 };

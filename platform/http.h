@@ -3,11 +3,15 @@
 
 namespace platform {
 
+// The step at which a request failed, for callers that report each differently.
+enum class HttpFailure { None, Session, OpenUrl, CreateFile, Transfer };
+
 struct HttpResult {
   bool ok = false;
   int status = 0;      // HTTP status when a reply arrived
   int errorCode = 0;   // transport error number when none did
   std::string body;    // reply bytes as received
+  HttpFailure failure = HttpFailure::None;  // set when !ok
 };
 
 struct DownloadOptions {

@@ -1,0 +1,169 @@
+#include "tools/batch_replace.h"
+
+#include <new>
+#include <system_error>
+
+#include "platform/text_codec.h"
+#include "tools/folder_scan.h"
+#include "tools/text_files.h"
+
+namespace tools {
+namespace {
+
+constexpr std::u16string_view kInnerToken = u"[*]";
+
+std::u16string Wide(const std::string& gbk) {
+  return text::GbkToUtf16(gbk);
+}
+
+void ProcessFile(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink,
+                 const std::string& path) {
+  std::optional<UnicodeText> read = ReadTextAsUnicode(files, path);
+  if (!read) {
+    sink.PostStatus(path + " 文件读取失败");
+    return;
+  }
+  ReplaceFields edit = source.Edit();
+  std::u16string keyword = Wide(edit.keyword);
+  std::u16string endMarker = Wide(edit.endMarker);
+  std::u16string replacement = Wide(edit.replacement);
+  switch (edit.mode) {
+    case kDirectReplace:
+      DirectReplace(read->text, keyword, replacement);
+      break;
+    case kRangeReplace:
+    case kMarkerReplace:
+      RangeReplace(read->text, keyword, endMarker, replacement, edit.mode == kRangeReplace);
+      break;
+    default:
+      sink.PostStatus("错误：未知替换模式");
+      return;
+  }
+  // Every matching file is written back, changed or not.
+  if (!WriteTextEncoded(files, path, read->text, read->code)) {
+    sink.PostStatus(path + " 文件保存失败");
+    return;
+  }
+  sink.PostStatus("[" + path + "] 处理完成，编码：" + std::to_string(read->code));
+}
+
+}  // namespace
+
+const char* ReplaceModeText(int mode) {
+  switch (mode) {
+    case kDirectReplace:
+      return "直接替换";
+    case kRangeReplace:
+      return "范围替换";
+    case kMarkerReplace:
+      return "包含标记替换";
+    default:
+      return "";
+  }
+}
+
+ReplaceFields ReplaceFieldsFromSettings(const std::optional<ToolSettings>& settings) {
+  ReplaceFields fields;
+  if (!settings) return fields;
+  fields.folder = settings->Get("fileadd");
+  fields.format = settings->Get("fileformat");
+  std::string mode = settings->Get("tihuanmoshi");
+  fields.mode = mode == ReplaceModeText(kRangeReplace)    ? kRangeReplace
+                : mode == ReplaceModeText(kMarkerReplace) ? kMarkerReplace
+                                                          : kDirectReplace;
+  fields.keyword = settings->Get("guanjianci");
+  fields.endMarker = settings->Get("endguanjianci");
+  fields.replacement = settings->Get("tihuanneirong");
+  return fields;
+}
+
+ToolSettings ReplaceFieldsToSettings(const ReplaceFields& fields) {
+  ToolSettings settings;
+  settings.Set("fileadd", fields.folder);
+  settings.Set("fileformat", fields.format);
+  settings.Set("tihuanmoshi", ReplaceModeText(fields.mode));
+  settings.Set("guanjianci", fields.keyword);
+  settings.Set("endguanjianci", fields.endMarker);
+  settings.Set("tihuanneirong", fields.replacement);
+  return settings;
+}
+
+std::optional<std::string> CheckReplaceStart(const ReplaceFields& fields) {
+  if (fields.folder.empty() || fields.keyword.empty()) return std::string("请填写必要参数！");
+  return std::nullopt;
+}
+
+bool DirectReplace(std::u16string& text, std::u16string_view keyword,
+                   std::u16string_view replacement) {
+  if (keyword.empty()) return false;
+  std::u16string_view in = text;
+  std::size_t hit = in.find(keyword);
+  if (hit == std::u16string_view::npos) return false;
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t done = 0;
+  while (hit != std::u16string_view::npos) {
+    out.append(in.substr(done, hit - done));
+    out.append(replacement);
+    done = hit + keyword.size();
+    hit = in.find(keyword, done);
+  }
+  out.append(in.substr(done));
+  text = std::move(out);
+  return true;
+}
+
+bool RangeReplace(std::u16string& text, std::u16string_view keyword, std::u16string_view endMarker,
+                  std::u16string_view replacement, bool keepMarkers) {
+  // The search resumes after the inserted text, so the result can be built
+  // front to back while searching the untouched rest of the original.
+  if (keyword.empty()) return false;  // would never move on
+  std::u16string_view in = text;
+  std::u16string out;
+  std::size_t done = 0;  // input before this is already in `out`
+  std::size_t position = 0;
+  bool changed = false;
+  while (position <= in.size()) {
+    std::size_t k = in.find(keyword, position);
+    if (k == std::u16string_view::npos) break;
+    std::size_t a = k + keyword.size();
+    std::size_t e = in.find(endMarker, a);
+    if (e == std::u16string_view::npos) break;
+    if (!changed) out.reserve(text.size());
+    changed = true;
+    std::u16string_view inner = in.substr(a, e - a);
+    out.append(in.substr(done, (keepMarkers ? a : k) - done));
+    std::u16string_view rest = replacement;
+    for (std::size_t t = rest.find(kInnerToken); t != std::u16string_view::npos;
+         t = rest.find(kInnerToken)) {
+      out.append(rest.substr(0, t));
+      out.append(inner);
+      rest.remove_prefix(t + kInnerToken.size());
+    }
+    out.append(rest);
+    done = keepMarkers ? e : e + endMarker.size();
+    position = done;
+  }
+  if (!changed) return false;
+  out.append(in.substr(done));
+  text = std::move(out);
+  return true;
+}
+
+void RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink) {
+  try {
+    ScanFolderByExtensionList(
+        files, source.Folder(), [&] { return source.Format(); },
+        [&](const std::string& path) { ProcessFile(files, source, sink, path); });
+    sink.PostStatus("处理完成！");
+  } catch (const std::bad_alloc&) {
+    sink.PostStatus("内存不足！");
+  } catch (const std::system_error&) {
+    sink.PostStatus("文件操作失败！");
+  } catch (...) {
+    sink.PostStatus("发生未知错误！");
+  }
+  sink.PostFinished();
+}
+
+}  // namespace tools
