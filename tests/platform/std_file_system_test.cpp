@@ -14,10 +14,6 @@ using testing_support::TempDir;
 
 namespace {
 
-std::string Utf8(const char8_t* s) {
-  return reinterpret_cast<const char*>(s);
-}
-
 struct StdFileSystemTest : ::testing::Test {
   TempDir dir;
   platform::StdFileSystem files;
@@ -77,9 +73,9 @@ TEST_F(StdFileSystemTest, ConcurrentAppendsStayWhole) {
 TEST_F(StdFileSystemTest, GbkNamesAreUtf8OnDisk) {
   ASSERT_TRUE(files.CreateDirectory(dir / "中文"));
   EXPECT_TRUE(files.CreateDirectory(dir / "中文"));  // already there counts
-  EXPECT_TRUE(fs::is_directory(dir.path() + "/" + Utf8(u8"中文")));
+  EXPECT_TRUE(fs::is_directory(dir.path() + "/" + u8"中文"));
   ASSERT_TRUE(files.WriteFileAtomic(dir / "中文/配置.ini", "x"));
-  EXPECT_TRUE(fs::exists(dir.path() + "/" + Utf8(u8"中文/配置.ini")));
+  EXPECT_TRUE(fs::exists(dir.path() + "/" + u8"中文/配置.ini"));
   const auto entries = files.List(dir / "中文");
   ASSERT_TRUE(entries && entries->size() == 1);
   EXPECT_EQ((*entries)[0].name, "配置.ini");

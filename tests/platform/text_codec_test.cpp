@@ -16,7 +16,7 @@ struct Valid {
 // Narrow literals are GBK bytes at run time; u8 literals stay UTF-8.
 const Valid kValid[] = {
     {"ascii", "abc 09~\x7F", u"abc 09~\x7F", "abc 09~\x7F"},
-    {"chinese", "中文", u"中文", reinterpret_cast<const char*>(u8"中文")},
+    {"chinese", "中文", u"中文", u8"中文"},
     {"first_code", "\x81\x40", u"\u4E02", "\xE4\xB8\x82"},
     {"euro_single_byte", "\x80", u"\u20AC", "\xE2\x82\xAC"},
     {"ff_private_use", "\xFF", u"\uF8F5", "\xEF\xA3\xB5"},
