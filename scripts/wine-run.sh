@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine for the build and the tests:
+#   wine-run.sh --prefix DIR program.exe [args...]
+#   wine-run.sh --prefix DIR --boot    (makes the prefix and starts the server)
+#   wine-run.sh --prefix DIR --stop    (stops the prefix's server)
+# The prefix lives in the build folder. Making one takes seconds, so it is
+# made once, under a lock, by whichever caller comes first.
+set -euo pipefail
+
+if [ "${1:-}" != "--prefix" ] || [ $# -lt 3 ]; then
+  echo "usage: $0 --prefix DIR (--boot | --stop | program.exe [args...])" >&2
+  exit 2
+fi
+export WINEPREFIX=$2
+shift 2
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The program's users run a Simplified Chinese Windows: ANSI code page 936.
+export LC_ALL=zh_CN.UTF-8
+export LANG=zh_CN.UTF-8
+
+wine_bin=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
+server_bin=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+
+boot() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      "$wine_bin" wineboot -i >/dev/null 2>&1 || true
+    fi
+  ) 9>"$WINEPREFIX.lock"
+  # Keep one server alive between the many short test processes.
+  "$server_bin" -p300 >/dev/null 2>&1 || true
+}
+
+case "${1:-}" in
+  --boot)
+    boot
+    ;;
+  --stop)
+    "$server_bin" -k >/dev/null 2>&1 || true
+    ;;
+  *)
+    [ -f "$WINEPREFIX/system.reg" ] || boot
+    # Wine's own background processes, started with the first program of a
+    # session, inherit its output; a caller that reads a pipe until it closes
+    # would wait for them. Through files, only the program's output is waited for.
+    out=$(mktemp)
+    err=$(mktemp)
+    trap 'rm -f "$out" "$err"' EXIT
+    status=0
+    "$wine_bin" "$@" >"$out" 2>"$err" </dev/null || status=$?
+    cat "$out"
+    cat "$err" >&2
+    exit "$status"
+    ;;
+esac
