@@ -1,0 +1,10 @@
+#include "platform/sim/sim_instance_lock.h"
+
+namespace platform::sim {
+
+bool SimInstanceLock::Acquire(const std::string& name) {
+  log_.Record("instance.acquire " + name);
+  return !heldElsewhere_;
+}
+
+}  // namespace platform::sim
