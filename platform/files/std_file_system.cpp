@@ -139,6 +139,17 @@ void CopyPermissions([[maybe_unused]] const fs::path& from, [[maybe_unused]] int
 #endif
 }
 
+// An existing file we may not write is left alone: replacing it through its
+// folder would get round the owner's read-only setting.
+bool MayReplace(const fs::path& path) {
+#ifdef _WIN32
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
+#else
+  return ::access(path.c_str(), W_OK) == 0 || errno == ENOENT;
+#endif
+}
+
 bool MoveOver(const fs::path& from, const fs::path& to) {
 #ifdef _WIN32
   return ::MoveFileExW(from.c_str(), to.c_str(),
@@ -264,7 +275,11 @@ bool StdFileSystem::WriteFileAtomic(const std::string& path, const std::string& 
     const fs::path resolved = fs::canonical(target, ec);
     if (!ec) target = resolved;
   }
-  if (fs::is_directory(target, ec)) return false;
+  if (fs::is_directory(target, ec) || !MayReplace(target)) return false;
+#ifdef _WIN32
+  // Hidden, system and archive flags belong to the file; the new one takes them over.
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+#endif
 
   static std::atomic<unsigned> counter{0};
   fs::path temp;
@@ -283,6 +298,9 @@ bool StdFileSystem::WriteFileAtomic(const std::string& path, const std::string& 
     fs::remove(temp, ec);
     return false;
   }
+#ifdef _WIN32
+  if (attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesW(target.c_str(), attributes);
+#endif
   return true;
 }
 
@@ -321,6 +339,18 @@ std::optional<std::vector<DirectoryEntry>> StdFileSystem::List(const std::string
     entries.push_back(std::move(entry));
   }
   return entries;
+}
+
+std::optional<DirectoryEntry> StdFileSystem::Inspect(const std::string& path) {
+  const fs::path p = ToPath(path);
+  std::error_code ec;
+  if (!fs::exists(p, ec)) return std::nullopt;
+  DirectoryEntry entry;
+  entry.name = FromPath(p.filename());
+  entry.isLink = fs::is_symlink(p, ec);
+  entry.isDirectory = fs::is_directory(p, ec);
+  if (entry.isDirectory) Identity(p, entry.device, entry.inode);
+  return entry;
 }
 
 std::string StdFileSystem::CurrentDirectory() {

@@ -18,6 +18,7 @@ class StdFileSystem : public FileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
   std::optional<std::vector<DirectoryEntry>> List(const std::string& directory) override;
+  std::optional<DirectoryEntry> Inspect(const std::string& path) override;
   std::string CurrentDirectory() override;
   std::string ExecutableDirectory() override;
 };

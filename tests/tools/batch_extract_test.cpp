@@ -1,0 +1,156 @@
+#include "tools/batch_extract.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "tool_test_support.h"
+
+namespace {
+
+using tools_test::Gbk;
+using tools_test::ReadBytes;
+using tools_test::RecordingSink;
+using tools_test::TempDir;
+using tools_test::WriteBytes;
+using Lines = std::vector<std::string>;
+
+TEST(CombineLine, FillsTokensFromValuesDefaultsAndTheFileName) {
+  const std::array<std::string, 4> values = {"12", "ab", "", ""};
+  const std::string path = "/in/list.txt";
+  struct Case {
+    const char* lineTemplate;
+    const char* line;
+  } cases[] = {
+      {"[1]-[2]", "12-ab"},   {"[*]", "12ab"},
+      {"[3|none]", ""},       {"[1]/[3|none]", "12/none"},
+      {"[1][3|.]", "12list"}, {"[1][3|_.]", "12 list"},
+      {"[1][9]", "12"},       {"<a href=\"[1]\">x</a>", "<a href=\"12\">x</a>"},
+      {"[1][x]", "12"},       {"[01]", "12"},
+      {"[2|fallback]", "ab"}, {"[1] [", "12 ["},
+      {"no tokens", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(tools::CombineLine(c.lineTemplate, values, path), c.line) << c.lineTemplate;
+  }
+  // Inserted text is not read as a token again.
+  EXPECT_EQ(tools::CombineLine("[1][2]", {"[2]", "x", "", ""}, path), "[2]x");
+  EXPECT_EQ(tools::CombineLine("[*|empty]", {"", "", "", ""}, path), "");
+  EXPECT_EQ(tools::CombineLine("[1][2|_.]", {"v", "", "", ""}, "/in/a.b.txt"), "v a");
+}
+
+TEST(FindPieces, CutsBetweenMarkersInOrder) {
+  EXPECT_EQ(tools::FindPieces("x{{1}}y{{2}}", "{{", "}}", false), (Lines{"1", "2"}));
+  EXPECT_EQ(tools::FindPieces("x{{1}}y", "{{", "}}", true), (Lines{"{{1}}"}));
+  EXPECT_EQ(tools::FindPieces("{{1}} {{2 {{3}}", "{{", "}}", false), (Lines{"1", "2 {{3"}));
+  EXPECT_EQ(tools::FindPieces("{{1}} {{2", "{{", "}}", false), (Lines{"1"}));
+  EXPECT_EQ(tools::FindPieces("abc", "", "c", false), Lines{});
+  EXPECT_EQ(tools::FindPieces("Ab ab", "a", "b", false), (Lines{""}));
+  // "\x81[" is one GBK character: its second byte is not a "[".
+  EXPECT_EQ(tools::FindPieces("\x81[x]", "[", "]", false), Lines{});
+  EXPECT_EQ(tools::FindPieces("\x81[[x]", "[", "]", false), (Lines{"x"}));
+}
+
+TEST(ExtractLines, RowsOrOnePerPiece) {
+  tools::ExtractFields fields;
+  fields.startMarkers = {"a<", "b<", "", ""};
+  fields.endMarkers = {">", ">", "", ""};
+  fields.lineTemplate = "[1]-[2]";
+  const std::string text = "a<a1> a<a2> b<b1> a<a3>";
+
+  EXPECT_EQ(tools::ExtractLines(fields, text, "f.txt"), (Lines{"a1-b1", "a2-", "a3-"}));
+  fields.eachIdentifier = true;
+  EXPECT_EQ(tools::ExtractLines(fields, text, "f.txt"), (Lines{"a1-", "a2-", "a3-", "-b1"}));
+  fields.lineTemplate = "[2]";
+  EXPECT_EQ(tools::ExtractLines(fields, text, "f.txt"), (Lines{"b1"}));  // empty lines go
+}
+
+TEST(EachFileName, NamesOneFilePerLine) {
+  struct Case {
+    const char* saveFile;
+    int number, count;
+    const char* name;
+  } cases[] = {
+      {"JieQu.txt", 1, 2, "list_JieQu(1).txt"},
+      {"JieQu.txt", 2, 2, "list_JieQu(2).txt"},
+      {"JieQu.txt", 1, 1, "list_JieQu.txt"},
+      {"txt", 1, 2, "list(1).txt"},
+      {"txt", 1, 1, "list.txt"},
+      {"", 1, 1, "list"},
+      {"", 2, 3, "list(2)"},
+      {"out", 1, 1, "list_out"},
+      {"a.b.csv", 1, 1, "list_a.b.csv"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(tools::EachFileName("list", c.saveFile, c.number, c.count), c.name) << c.saveFile;
+  }
+  EXPECT_EQ(tools::EachFileName("", "", 1, 1), "_result.txt");
+  EXPECT_EQ(tools::EachFileName("", "", 2, 2), "(2)");
+}
+
+TEST(AppendLines, AppendsSkipsRepeatsOfTheCallAndEndsLinesOnce) {
+  TempDir dir;
+  platform::StdFileSystem files;
+  WriteBytes(dir / "out/r.txt", "old\r\n");
+  tools::AppendLines(files, dir / "out", "r.txt", {"a", "", "b\r\n", "a", "old"}, true, true);
+  EXPECT_EQ(ReadBytes(dir / "out/r.txt"), "old\r\na\r\nb\r\nold\r\n");
+  tools::AppendLines(files, dir / "new", "r.txt", {"a", "a"}, false, false);
+  EXPECT_EQ(ReadBytes(dir / "new/r.txt"), "aa");
+}
+
+TEST(AppendLines, OverlappingCallsKeepTheirLinesTogether) {
+  TempDir dir;
+  platform::StdFileSystem files;
+  constexpr int kCalls = 8;
+  constexpr int kLines = 2000;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kCalls; ++t) {
+    threads.emplace_back([&, t] {
+      Lines lines(kLines, "run" + std::to_string(t) + "\r\n");
+      tools::AppendLines(files, dir.path(), "r.txt", lines, false, true);
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  std::string all = ReadBytes(dir / "r.txt");
+  ASSERT_EQ(all.size(), kCalls * kLines * std::string("run0\r\n").size());
+  // Each call's block is one run of equal lines: kCalls - 1 changes at most.
+  int changes = 0;
+  for (std::size_t at = 6; at < all.size(); at += 6) {
+    changes += all.compare(at, 6, all, at - 6, 6) != 0;
+  }
+  EXPECT_EQ(changes, kCalls - 1);
+}
+
+TEST(RunExtract, AppendsTheRunsLinesOrOneFilePerLine) {
+  TempDir dir;
+  platform::StdFileSystem files;
+  WriteBytes(dir / "in/list.txt", "<a><b>");
+  WriteBytes(dir / "in/sub/other.htm", "<c>");
+  tools::ExtractFields fields;
+  fields.folder = dir / "in";
+  fields.format = "txt";
+  fields.startMarkers[0] = "<";
+  fields.endMarkers[0] = ">";
+  fields.lineTemplate = "[1]";
+  fields.saveFolder = dir / "out";
+  fields.autoLine = true;
+
+  RecordingSink sink;
+  tools::RunExtract(files, fields, sink);
+  EXPECT_EQ(sink.lines, (Lines{Gbk(u8"正在处理：list (1/1)"), Gbk(u8"处理完成！")}));
+  EXPECT_EQ(ReadBytes(dir / "out/JieQu.txt"), "a\r\nb\r\n");
+  tools::RunExtract(files, fields, sink);  // a second run appends again
+  EXPECT_EQ(ReadBytes(dir / "out/JieQu.txt"), "a\r\nb\r\na\r\nb\r\n");
+
+  fields.saveFile = "";
+  tools::RunExtract(files, fields, sink);
+  EXPECT_EQ(ReadBytes(dir / "out/result.txt"), "a\r\nb\r\n");
+
+  fields.eachFile = true;
+  fields.saveFile = "JieQu.txt";
+  tools::RunExtract(files, fields, sink);
+  EXPECT_EQ(ReadBytes(dir / "out/list_JieQu(1).txt"), "a\r\n");
+  EXPECT_EQ(ReadBytes(dir / "out/list_JieQu(2).txt"), "b\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+#pragma once
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/files/std_file_system.h"
+#include "platform/text_codec.h"
+#include "tools/status_sink.h"
+
+namespace tools_test {
+
+// A fresh folder under the system's temp folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orvane-tools-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The program's GBK for a UTF-8 literal.
+inline std::string Gbk(const char* utf8) {
+  return text::Utf8ToGbk(utf8);
+}
+
+class RecordingSink : public tools::StatusSink {
+ public:
+  void PostStatus(std::string text) override { lines.push_back(std::move(text)); }
+  void PostFinished() override { ++finished; }
+  std::vector<std::string> lines;
+  int finished = 0;
+};
+
+// The real file system with failures injected by path, for faults a test
+// cannot make on disk (root writes read-only files).
+class FaultyFileSystem : public platform::StdFileSystem {
+ public:
+  std::set<std::string> unreadable;
+  std::set<std::string> unwritable;
+  std::function<void()> onList;  // may throw
+
+  std::optional<std::string> ReadFile(const std::string& path) override {
+    if (unreadable.count(path)) return std::nullopt;
+    return StdFileSystem::ReadFile(path);
+  }
+  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override {
+    if (unwritable.count(path)) return false;
+    return StdFileSystem::WriteFileAtomic(path, bytes);
+  }
+  std::optional<std::vector<platform::DirectoryEntry>> List(const std::string& dir) override {
+    if (onList) onList();
+    return StdFileSystem::List(dir);
+  }
+};
+
+}  // namespace tools_test
