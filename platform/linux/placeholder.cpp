@@ -1,1 +1,0 @@
-// Linux services are added beside this file.
