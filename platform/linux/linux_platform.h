@@ -22,7 +22,7 @@ class LinuxPlatform {
   LinuxPlatform(const LinuxPlatform&) = delete;
   LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
-  Platform& platform() { return platform_; }
+  Platform& Get() { return platform_; }
 
  private:
   LinuxClock clock_;

@@ -25,21 +25,21 @@ class SimPlatform {
   SimPlatform(const SimPlatform&) = delete;
   SimPlatform& operator=(const SimPlatform&) = delete;
 
-  Platform& platform() { return platform_; }
+  Platform& Get() { return platform_; }
 
-  CallLog& log() { return log_; }
-  VirtualClock& clock() { return clock_; }
-  StdFileSystem& files() { return files_; }
-  IniProfileFiles& profiles() { return profiles_; }
-  SimPower& power() { return power_; }
-  SimProcesses& processes() { return processes_; }
-  SimShell& shell() { return shell_; }
-  SimIdle& idle() { return idle_; }
-  SimSound& sound() { return sound_; }
-  SimHttp& http() { return http_; }
-  SimAutostart& autostart() { return autostart_; }
-  SimInstanceLock& instanceLock() { return instanceLock_; }
-  SimSystemInfo& systemInfo() { return systemInfo_; }
+  CallLog& Log() { return log_; }
+  VirtualClock& Clock() { return clock_; }
+  StdFileSystem& Files() { return files_; }
+  IniProfileFiles& Profiles() { return profiles_; }
+  SimPower& Power() { return power_; }
+  SimProcesses& Processes() { return processes_; }
+  SimShell& Shell() { return shell_; }
+  SimIdle& Idle() { return idle_; }
+  SimSound& Sound() { return sound_; }
+  SimHttp& Http() { return http_; }
+  SimAutostart& Autostart() { return autostart_; }
+  SimInstanceLock& InstanceLock() { return instanceLock_; }
+  SimSystemInfo& SystemInfo() { return systemInfo_; }
 
  private:
   CallLog log_;

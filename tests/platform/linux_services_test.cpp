@@ -68,8 +68,8 @@ TEST(LinuxClock, TicksMoveAndWallTimeIsLocal) {
 
 TEST(LinuxPlatform, UnfinishedServicesSayNo) {
   platform::linuxos::LinuxPlatform services;
-  EXPECT_FALSE(services.platform().autostart.Set("Orvane", "orvane"));
-  EXPECT_EQ(services.platform().systemInfo.OsMajorVersion(), 10);
+  EXPECT_FALSE(services.Get().autostart.Set("Orvane", "orvane"));
+  EXPECT_EQ(services.Get().systemInfo.OsMajorVersion(), 10);
 }
 
 }  // namespace

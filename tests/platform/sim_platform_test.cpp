@@ -11,9 +11,9 @@ using ::testing::ElementsAre;
 
 TEST(SimPlatform, RecordsCallsAndAnswersScript) {
   platform::sim::SimPlatform sim;
-  platform::Platform& p = sim.platform();
-  sim.processes().AddProcess(40, "notepad.exe");
-  sim.power().SetRequestResult(false);
+  platform::Platform& p = sim.Get();
+  sim.Processes().AddProcess(40, "notepad.exe");
+  sim.Power().SetRequestResult(false);
 
   EXPECT_TRUE(p.power.EnableShutdownPrivilege());
   EXPECT_FALSE(p.power.Request(platform::PowerAction::Restart));
@@ -23,15 +23,15 @@ TEST(SimPlatform, RecordsCallsAndAnswersScript) {
   EXPECT_TRUE(p.shell.Open("C:\\a.txt"));
   EXPECT_TRUE(p.shell.Exec("calc.exe"));
   p.sound.PlayLooped(136);
-  EXPECT_EQ(sim.sound().Playing(), 136);
+  EXPECT_EQ(sim.Sound().Playing(), 136);
   p.sound.Stop();
   EXPECT_TRUE(p.autostart.Set("Orvane", "\"C:\\o.exe\""));
   EXPECT_TRUE(p.instanceLock.Acquire("DravoOV"));
-  sim.instanceLock().SetHeldElsewhere(true);
+  sim.InstanceLock().SetHeldElsewhere(true);
   EXPECT_FALSE(p.instanceLock.Acquire("DravoOV"));
   EXPECT_EQ(p.systemInfo.OsMajorVersion(), 10);
 
-  EXPECT_THAT(sim.log().Lines(),
+  EXPECT_THAT(sim.Log().Lines(),
               ElementsAre("power.privilege", "power.request restart", "process.snapshot",
                           "process.terminate 40", "process.terminate 40", "shell.open C:\\a.txt",
                           "shell.exec calc.exe", "sound.play 136", "sound.stop",
@@ -41,19 +41,19 @@ TEST(SimPlatform, RecordsCallsAndAnswersScript) {
 
 TEST(SimPlatform, IdleFollowsTheVirtualClock) {
   platform::sim::SimPlatform sim;
-  sim.clock().SetTickBase(0xFFFFFF00u);
-  sim.idle().InputNow();
-  sim.clock().Advance(5000);
-  EXPECT_EQ(sim.clock().TickCount() - sim.platform().idle.LastInputTick(), 5000u);
-  sim.idle().SetIdleFor(60000);
-  EXPECT_EQ(sim.clock().TickCount() - sim.platform().idle.LastInputTick(), 60000u);
+  sim.Clock().SetTickBase(0xFFFFFF00u);
+  sim.Idle().InputNow();
+  sim.Clock().Advance(5000);
+  EXPECT_EQ(sim.Clock().TickCount() - sim.Get().idle.LastInputTick(), 5000u);
+  sim.Idle().SetIdleFor(60000);
+  EXPECT_EQ(sim.Clock().TickCount() - sim.Get().idle.LastInputTick(), 60000u);
 }
 
 TEST(SimPlatform, HttpRepliesAndDownloads) {
   testing_support::TempDir dir;
   platform::sim::SimPlatform sim;
-  platform::Http& http = sim.platform().http;
-  sim.http().SetReplyText("http://h/a", "0|ok");
+  platform::Http& http = sim.Get().http;
+  sim.Http().SetReplyText("http://h/a", "0|ok");
 
   EXPECT_EQ(http.Get("http://h/a", {}).body, "0|ok");
   const platform::HttpResult failed = http.Get("http://h/other", {});
@@ -61,10 +61,10 @@ TEST(SimPlatform, HttpRepliesAndDownloads) {
   EXPECT_EQ(failed.errorCode, platform::sim::SimHttp::kCannotConnect);
 
   EXPECT_TRUE(http.Download("http://h/a", dir / "f.txt", {}).ok);
-  EXPECT_EQ(sim.files().ReadFile(dir / "f.txt"), "0|ok");
+  EXPECT_EQ(sim.Files().ReadFile(dir / "f.txt"), "0|ok");
   EXPECT_FALSE(http.Download("http://h/other", dir / "g.txt", {}).ok);
-  EXPECT_FALSE(sim.files().Exists(dir / "g.txt"));
-  EXPECT_EQ(sim.log().Lines().back(), "http.download http://h/other " + (dir / "g.txt"));
+  EXPECT_FALSE(sim.Files().Exists(dir / "g.txt"));
+  EXPECT_EQ(sim.Log().Lines().back(), "http.download http://h/other " + (dir / "g.txt"));
 }
 
 }  // namespace
