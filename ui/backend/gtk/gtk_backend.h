@@ -11,10 +11,10 @@ namespace ui::gtk {
 // The window system of the Linux desktop program. It is also the user side
 // of a scenario: the same commands the headless backend takes act here on
 // the real widgets, on the GTK main loop.
-class DesktopBackend : public Backend, public UserActions {};
+class GtkBackend : public Backend, public UserActions {};
 
 // Opens the display (X11, also through XWayland). Answers nullptr when there
 // is no display to open; the caller tells the user.
-std::unique_ptr<DesktopBackend> CreateGtkBackend(int& argc, char**& argv);
+std::unique_ptr<GtkBackend> CreateGtkBackend(int& argc, char**& argv);
 
 }  // namespace ui::gtk

@@ -28,7 +28,7 @@ struct GtkControl {
   bool visible = true;
   bool enabled = true;
   int check = 0;
-  int limit = 30000;            // edit text limit, GBK bytes
+  int limit = 30000;  // edit text limit, GBK bytes
   int bitmap = 0;
   std::optional<FontSpec> font;
   // What the program last put in, and its UTF-8 form: while the widget still
@@ -43,8 +43,8 @@ struct GtkControl {
   std::vector<int> rowImages;
   std::optional<ImageList> images;
   std::optional<Color> listBackground;
-  int selection = -1;  // list selection
-  std::string url;     // web view: last address (GBK)
+  int selection = -1;          // list selection
+  std::string url;             // web view: last address (GBK)
   std::string userNavigation;  // web view: address already reported by the driver
   guint32 lastPressTime = 0;   // to tell a double click's second press
 };
@@ -90,7 +90,7 @@ struct GtkWin {
   gint64 expectedSince = 0;
 };
 
-class GtkPort : public DesktopBackend {
+class GtkPort : public GtkBackend {
  public:
   GtkPort();
   ~GtkPort() override;
@@ -148,8 +148,7 @@ class GtkPort : public DesktopBackend {
   void ListInsertColumn(WindowId window, int id, int column, std::string_view title,
                         int width) override;
   void ListDeleteAllItems(WindowId window, int id) override;
-  int ListInsertItem(WindowId window, int id, int index, std::string_view text,
-                     int image) override;
+  int ListInsertItem(WindowId window, int id, int index, std::string_view text, int image) override;
   void ListSetItemText(WindowId window, int id, int item, int subItem,
                        std::string_view text) override;
   std::string ListItemText(WindowId window, int id, int item, int subItem) override;

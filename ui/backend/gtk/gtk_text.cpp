@@ -6,8 +6,12 @@
 
 namespace ui::gtk {
 
-std::string ToUtf8(std::string_view gbk) { return text::GbkToUtf8(gbk); }
-std::string FromUtf8(std::string_view utf8) { return text::Utf8ToGbk(utf8); }
+std::string ToUtf8(std::string_view gbk) {
+  return text::GbkToUtf8(gbk);
+}
+std::string FromUtf8(std::string_view utf8) {
+  return text::Utf8ToGbk(utf8);
+}
 
 namespace {
 int CharBytes(std::string_view gbk, std::size_t at) {
@@ -75,7 +79,8 @@ int VirtualKeyOf(guint keyval) {
   if (keyval >= GDK_KEY_a && keyval <= GDK_KEY_z) return static_cast<int>(keyval - GDK_KEY_a) + 'A';
   if (keyval >= GDK_KEY_A && keyval <= GDK_KEY_Z) return static_cast<int>(keyval - GDK_KEY_A) + 'A';
   if (keyval >= GDK_KEY_0 && keyval <= GDK_KEY_9) return static_cast<int>(keyval - GDK_KEY_0) + '0';
-  if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F12) return static_cast<int>(keyval - GDK_KEY_F1) + 0x70;
+  if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F12)
+    return static_cast<int>(keyval - GDK_KEY_F1) + 0x70;
   return 0;
 }
 

@@ -1,0 +1,414 @@
+// The user's side: what the scenario driver does, done to the real widgets.
+#include <algorithm>
+
+#include "ui/backend/gtk/gtk_port.h"
+#include "ui/backend/gtk/gtk_signals.h"
+
+namespace ui::gtk {
+
+namespace {
+
+bool TakesMouse(ControlKind kind, std::uint32_t style) {
+  switch (kind) {
+    case ControlKind::Static:
+    case ControlKind::Bitmap:
+      return (style & cs::kNotify) != 0;
+    case ControlKind::GroupBox:
+      return false;
+    default:
+      return true;
+  }
+}
+
+std::string Id(int id) {
+  return std::to_string(id);
+}
+
+}  // namespace
+
+bool GtkPort::Fail(std::string why) {
+  actionError_ = std::move(why);
+  return false;
+}
+
+GtkControl* GtkPort::Reachable(WindowId window, int id) {
+  actionError_.clear();
+  GtkWin* w = Find(window);
+  if (!w || !w->client) {
+    Fail("no such window");
+    return nullptr;
+  }
+  if (!boxes_.empty()) {
+    Fail("a message box is open: \"" + boxes_.back()->view.text + "\"");
+    return nullptr;
+  }
+  if (!w->visible || w->minimized) {
+    Fail("window " + Id(w->source->id) + " is not visible");
+    return nullptr;
+  }
+  if (!w->enabled) {
+    Fail("window " + Id(w->source->id) + " is disabled (a modal window is open)");
+    return nullptr;
+  }
+  if (id == 0) return nullptr;
+  auto it = w->controls.find(id);
+  if (it == w->controls.end()) {
+    Fail("no control " + Id(id));
+    return nullptr;
+  }
+  if (!it->second.visible) {
+    Fail("control " + Id(id) + " is hidden");
+    return nullptr;
+  }
+  if (!it->second.enabled) {
+    Fail("control " + Id(id) + " is disabled");
+    return nullptr;
+  }
+  return &it->second;
+}
+
+void GtkPort::SendCommand(WindowId window, int id, int code) {
+  GtkWin* w = Find(window);
+  if (!w || !w->client) return;
+  Message m;
+  m.message = msg::kCommand;
+  m.wParam = (static_cast<std::uintptr_t>(code & 0xFFFF) << 16) | static_cast<std::uintptr_t>(id);
+  m.controlId = id;
+  w->client->HandleMessage(m);
+}
+
+void GtkPort::SendNotify(WindowId window, const Notification& notification) {
+  GtkWin* w = Find(window);
+  if (w && w->client) w->client->HandleNotification(notification);
+}
+
+void GtkPort::ListClicked(WindowId window, int id, int item, int subItem, int code) {
+  GtkControl* c = FindControl(window, id);
+  if (!c) return;
+  if (GtkWin* w = Find(window)) w->focus = id;
+  if (item >= 0 && c->selection != item) {
+    c->selection = item;
+    SelectListRow(*c, item);
+    SendNotify(window, Notification{notify::kItemChanged, id, item, 0, {}, nullptr, nullptr});
+  }
+  if (FindControl(window, id)) {
+    SendNotify(window, Notification{code, id, item, subItem, {}, nullptr, nullptr});
+  }
+}
+
+bool GtkPort::DialogKey(WindowId window, int controlId, int virtualKey, unsigned modifiers) {
+  GtkWin* w = Find(window);
+  if (!w) return false;
+  GtkControl* focused = controlId ? FindControl(window, controlId) : nullptr;
+  if (virtualKey == key::kEscape) {
+    SendCommand(window, IDCANCEL, notify::kClicked);
+    return true;
+  }
+  if (virtualKey == key::kReturn) {
+    if (focused && focused->kind == ControlKind::Edit && (focused->style & cs::kMultiline) &&
+        (focused->style & cs::kWantReturn)) {
+      if (!driving_) return false;  // the text view takes the line break itself
+      GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(focused->widget));
+      GtkTextIter end;
+      gtk_text_buffer_get_end_iter(buffer, &end);
+      QuietScope quiet(*this);
+      gtk_text_buffer_insert(buffer, &end, "\n", -1);
+      SendCommand(window, controlId, notify::kEditChange);
+      return true;
+    }
+    if (focused && focused->kind == ControlKind::Button) {
+      SendCommand(window, controlId, notify::kClicked);
+      return true;
+    }
+    int target = IDOK;
+    for (int id : w->order) {
+      const GtkControl& c = w->controls[id];
+      if (c.kind == ControlKind::Button && (c.style & cs::kDefault)) {
+        target = id;
+        break;
+      }
+    }
+    SendCommand(window, target, notify::kClicked);
+    return true;
+  }
+  if (virtualKey == key::kA && (modifiers & mod::kCtrl) && focused &&
+      focused->kind == ControlKind::Edit && !(focused->style & cs::kMultiline)) {
+    // Single-line edits select everything on Ctrl+A; multi-line ones do not.
+    QuietScope quiet(*this);
+    gtk_editable_select_region(GTK_EDITABLE(focused->widget), 0, -1);
+    return true;
+  }
+  if (virtualKey == key::kA && (modifiers & mod::kCtrl) && focused &&
+      focused->kind == ControlKind::Edit) {
+    return true;  // and the text view must not do it either
+  }
+  return false;
+}
+
+// --- finding -----------------------------------------------------------------------------
+
+std::vector<WindowId> GtkPort::FindWindows(int templateId) {
+  std::vector<std::pair<std::uint64_t, WindowId>> found;
+  for (auto& [id, w] : windows_) {
+    if (w.source->id == templateId && w.client) found.emplace_back(w.created, id);
+  }
+  std::sort(found.begin(), found.end());
+  std::vector<WindowId> ids;
+  for (auto& [created, id] : found) ids.push_back(id);
+  return ids;
+}
+
+int GtkPort::TemplateOf(WindowId window) {
+  GtkWin* w = Find(window);
+  return w ? w->source->id : 0;
+}
+
+bool GtkPort::IsModalRunning(WindowId window) {
+  GtkWin* w = Find(window);
+  return w && w->modal && !w->modalEnded;
+}
+
+// --- acting --------------------------------------------------------------------------------
+
+bool GtkPort::Click(WindowId window, int controlId) {
+  DrivingScope driving(*this);
+  GtkControl* c = Reachable(window, controlId);
+  if (!c) return false;
+  Find(window)->focus = controlId;
+  switch (c->kind) {
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+      // The real button: a check box toggles and both report the click.
+      gtk_widget_grab_focus(c->widget);
+      gtk_button_clicked(GTK_BUTTON(c->widget));
+      break;
+    case ControlKind::Static:
+    case ControlKind::Bitmap:
+    case ControlKind::GroupBox:
+      if (c->style & cs::kNotify) {
+        SendCommand(window, controlId, notify::kClicked);
+      } else {
+        // Plain labels let the click through to the dialog underneath.
+        SendMouse(window, msg::kLButtonDown,
+                  {(c->rect.left + c->rect.right) / 2, (c->rect.top + c->rect.bottom) / 2});
+      }
+      break;
+    case ControlKind::ListView:
+      SendNotify(window, Notification{notify::kClick, controlId, -1, 0, {}, nullptr, nullptr});
+      break;
+    default: {
+      QuietScope quiet(*this);
+      gtk_widget_grab_focus(c->widget);  // edits and combos take the focus only
+      break;
+    }
+  }
+  Pump();
+  return true;
+}
+
+bool GtkPort::DoubleClick(WindowId window, int controlId) {
+  DrivingScope driving(*this);
+  GtkControl* c = Reachable(window, controlId);
+  if (!c) return false;
+  if ((c->kind == ControlKind::Static || c->kind == ControlKind::Bitmap) &&
+      (c->style & cs::kNotify)) {
+    SendCommand(window, controlId, notify::kClicked);
+    SendCommand(window, controlId, notify::kDoubleClicked);
+  } else if (c->kind == ControlKind::Button) {
+    gtk_button_clicked(GTK_BUTTON(c->widget));
+    if (FindControl(window, controlId)) gtk_button_clicked(GTK_BUTTON(c->widget));
+  }
+  Pump();
+  return true;
+}
+
+bool GtkPort::Type(WindowId window, int controlId, const std::string& text) {
+  DrivingScope driving(*this);
+  GtkControl* c = Reachable(window, controlId);
+  if (!c) return false;
+  if (c->kind == ControlKind::ComboBox) return TypeCombo(window, controlId, text);
+  if (c->kind != ControlKind::Edit) return Fail("control " + Id(controlId) + " is not an edit");
+  if (c->style & cs::kReadOnly) return Fail("edit " + Id(controlId) + " is read-only");
+  Find(window)->focus = controlId;
+  std::string typed = text;
+  if (!(c->style & cs::kMultiline)) {
+    // A single-line edit takes no line breaks.
+    typed.erase(std::remove_if(typed.begin(), typed.end(),
+                               [](char ch) { return ch == '\r' || ch == '\n'; }),
+                typed.end());
+  }
+  {
+    QuietScope quiet(*this);
+    gtk_widget_grab_focus(c->widget);
+  }
+  // The whole text at once, as one change the edit reports once.
+  SetWidgetText(*c, CutGbk(typed, c->limit));
+  {
+    QuietScope quiet(*this);
+    if (c->style & cs::kMultiline) {
+      GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(c->widget));
+      GtkTextIter end;
+      gtk_text_buffer_get_end_iter(buffer, &end);
+      gtk_text_buffer_place_cursor(buffer, &end);
+    } else {
+      gtk_editable_set_position(GTK_EDITABLE(c->widget), -1);
+    }
+  }
+  SendCommand(window, controlId, notify::kEditChange);
+  Pump();
+  return true;
+}
+
+bool GtkPort::TypeCombo(WindowId window, int controlId, const std::string& text) {
+  DrivingScope driving(*this);
+  GtkControl* c = Reachable(window, controlId);
+  if (!c) return false;
+  if (c->kind != ControlKind::ComboBox || !(c->style & cs::kDropDown)) {
+    return Fail("control " + Id(controlId) + " is not an editable combo");
+  }
+  Find(window)->focus = controlId;
+  {
+    QuietScope quiet(*this);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(c->widget), -1);
+    gtk_widget_grab_focus(gtk_bin_get_child(GTK_BIN(c->widget)));
+  }
+  SetWidgetText(*c, text);
+  SendCommand(window, controlId, notify::kComboEditChange);
+  Pump();
+  return true;
+}
+
+bool GtkPort::ChooseCombo(WindowId window, int controlId, int index) {
+  DrivingScope driving(*this);
+  GtkControl* c = Reachable(window, controlId);
+  if (!c) return false;
+  if (c->kind != ControlKind::ComboBox) return Fail("control " + Id(controlId) + " is not a combo");
+  if (index < 0 || index >= static_cast<int>(c->items.size())) {
+    return Fail("combo " + Id(controlId) + " has no entry " + Id(index));
+  }
+  Find(window)->focus = controlId;
+  {
+    QuietScope quiet(*this);
+    gtk_widget_grab_focus(c->widget);
+  }
+  // Picking with the mouse from the open list: the real combo changes its
+  // selection (which it reports), then the list closes up.
+  if (gtk_combo_box_get_active(GTK_COMBO_BOX(c->widget)) == index) {
+    SendCommand(window, controlId, notify::kComboSelChange);  // picked again: still reported
+  } else {
+    gtk_combo_box_set_active(GTK_COMBO_BOX(c->widget), index);
+  }
+  if (FindControl(window, controlId)) SendCommand(window, controlId, notify::kComboCloseUp);
+  Pump();
+  return true;
+}
+
+bool GtkPort::ClickList(WindowId window, int controlId, int item, int subItem) {
+  DrivingScope driving(*this);
+  GtkControl* c = Reachable(window, controlId);
+  if (!c) return false;
+  if (c->kind != ControlKind::ListView) return Fail("control " + Id(controlId) + " is not a list");
+  if (item >= static_cast<int>(c->rows.size()) || item < -1) {
+    return Fail("list " + Id(controlId) + " has no item " + Id(item));
+  }
+  {
+    QuietScope quiet(*this);
+    gtk_widget_grab_focus(c->widget);
+  }
+  ListClicked(window, controlId, item, subItem, notify::kClick);
+  Pump();
+  return true;
+}
+
+bool GtkPort::DoubleClickList(WindowId window, int controlId, int item, int subItem) {
+  if (!ClickList(window, controlId, item, subItem)) return false;
+  DrivingScope driving(*this);
+  SendNotify(window,
+             Notification{notify::kDblClick, controlId, item, subItem, {}, nullptr, nullptr});
+  Pump();
+  return true;
+}
+
+bool GtkPort::PressKey(WindowId window, int controlId, int virtualKey, unsigned modifiers) {
+  DrivingScope driving(*this);
+  actionError_.clear();
+  if (controlId != 0) {
+    if (!Reachable(window, controlId)) return false;
+  } else if (Reachable(window, 0), !actionError_.empty()) {
+    return false;
+  }
+  GtkWin* w = Find(window);
+  w->focus = controlId;
+  if (GtkControl* c = controlId ? FindControl(window, controlId) : nullptr) {
+    QuietScope quiet(*this);
+    gtk_widget_grab_focus(c->widget);
+  }
+  Message m;
+  m.message = msg::kKeyDown;
+  m.wParam = static_cast<std::uintptr_t>(virtualKey);
+  m.controlId = controlId;
+  m.modifiers = modifiers;
+  if (!w->client->HandlePreTranslate(m)) DialogKey(window, controlId, virtualKey, modifiers);
+  Pump();
+  return true;
+}
+
+bool GtkPort::Drag(WindowId window, Point from, Point to) {
+  DrivingScope driving(*this);
+  actionError_.clear();
+  Reachable(window, 0);
+  if (!actionError_.empty()) return false;
+  GtkWin* w = Find(window);
+  for (int id : w->order) {
+    const GtkControl& c = w->controls[id];
+    if (c.visible && c.rect.Contains(from) && TakesMouse(c.kind, c.style)) {
+      // Controls keep the mouse to themselves: no window move.
+      return c.rect.Contains(to) && c.enabled ? Click(window, id) : true;
+    }
+  }
+  w->dragArmed = false;
+  SendMouse(window, msg::kLButtonDown, from);
+  Pump();
+  if (GtkWin* self = Find(window); self && self->dragArmed) {
+    self->dragArmed = false;
+    const Rect r = self->rect;
+    MoveWindow(window, Rect{r.left + to.x - from.x, r.top + to.y - from.y, r.right + to.x - from.x,
+                            r.bottom + to.y - from.y});
+    Pump();
+  }
+  return true;
+}
+
+bool GtkPort::DoubleClickAt(WindowId window, Point at) {
+  DrivingScope driving(*this);
+  actionError_.clear();
+  Reachable(window, 0);
+  if (!actionError_.empty()) return false;
+  SendMouse(window, msg::kLButtonDown, at);
+  Pump();
+  if (GtkWin* self = Find(window); self && self->client) {
+    self->dragArmed = false;
+    SendMouse(window, msg::kLButtonDblClk, at);
+  }
+  Pump();
+  return true;
+}
+
+bool GtkPort::SystemClose(WindowId window) {
+  return SystemCommand(window, syscmd::kClose);
+}
+
+bool GtkPort::SystemCommand(WindowId window, unsigned command) {
+  DrivingScope driving(*this);
+  actionError_.clear();
+  Reachable(window, 0);
+  if (!actionError_.empty()) return false;
+  Message m;
+  m.message = msg::kSysCommand;
+  m.wParam = command;
+  Find(window)->client->HandleMessage(m);
+  Pump();
+  return true;
+}
+
+}  // namespace ui::gtk

@@ -1,0 +1,115 @@
+// The web-view control: a WebKitGTK view that reports its navigations.
+#include <webkit2/webkit2.h>
+
+#include "ui/backend/gtk/gtk_signals.h"
+
+namespace ui::gtk {
+
+namespace {
+
+gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                        WebKitPolicyDecisionType type, gpointer data) {
+  if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
+  WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+      WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  const bool newWindow = type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION;
+  const bool go = Port().WebDecide(WindowOf(data), ControlOf(data), uri ? uri : "", newWindow);
+  // New windows are the page's business: it opens its own if it wants one.
+  if (!go || newWindow) {
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
+  if (event != WEBKIT_LOAD_FINISHED) return;
+  const char* uri = webkit_web_view_get_uri(view);
+  Port().WebLoaded(WindowOf(data), ControlOf(data), uri ? uri : "");
+}
+
+}  // namespace
+
+GtkWidget* NewWebView(WindowId window, int id) {
+  GtkWidget* view = webkit_web_view_new();
+  const gpointer data = PackControl(window, id);
+  g_signal_connect(view, "decide-policy", G_CALLBACK(OnDecidePolicy), data);
+  g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), data);
+  return view;
+}
+
+void LoadWebAddress(GtkControl& c, const std::string& urlUtf8) {
+  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(c.widget), urlUtf8.c_str());
+}
+
+void GtkPort::WebNavigate(WindowId window, int id, std::string_view url) {
+  GtkControl* c = FindControl(window, id);
+  if (!c || c->kind != ControlKind::WebView) return;
+  c->url = url;
+  LoadWebAddress(*c, ToUtf8(url));
+}
+
+std::string GtkPort::WebLocation(WindowId window, int id) {
+  GtkControl* c = FindControl(window, id);
+  return c ? c->url : std::string();
+}
+
+bool GtkPort::WebDecide(WindowId window, int id, const std::string& urlUtf8, bool newWindow) {
+  GtkControl* c = FindControl(window, id);
+  if (!c) return false;
+  if (!newWindow && !c->userNavigation.empty() && c->userNavigation == urlUtf8) {
+    c->userNavigation.clear();  // the driver reported this one already
+    return true;
+  }
+  const std::string url = FromUtf8(urlUtf8);
+  bool cancel = false;
+  Notification n{newWindow ? notify::kWebNewWindow : notify::kWebBeforeNavigate,
+                 id,
+                 -1,
+                 0,
+                 {},
+                 url.c_str(),
+                 &cancel};
+  SendNotify(window, n);
+  if (!cancel && !newWindow) {
+    if (GtkControl* still = FindControl(window, id)) still->url = url;
+  }
+  return !cancel;
+}
+
+void GtkPort::WebLoaded(WindowId window, int id, const std::string& urlUtf8) {
+  const std::string url = FromUtf8(urlUtf8);
+  Notification n{notify::kWebDocumentComplete, id, -1, 0, {}, url.c_str(), nullptr};
+  SendNotify(window, n);
+}
+
+bool GtkPort::WebNavigateByUser(WindowId window, int controlId, const std::string& url,
+                                bool newWindow) {
+  DrivingScope driving(*this);
+  GtkControl* c = Reachable(window, controlId);
+  if (!c) return false;
+  if (c->kind != ControlKind::WebView) {
+    return Fail("control " + std::to_string(controlId) + " is not a web view");
+  }
+  bool cancel = false;
+  Notification n{newWindow ? notify::kWebNewWindow : notify::kWebBeforeNavigate,
+                 controlId,
+                 -1,
+                 0,
+                 {},
+                 url.c_str(),
+                 &cancel};
+  SendNotify(window, n);
+  if (!cancel && !newWindow) {
+    if (GtkControl* still = FindControl(window, controlId)) {
+      still->url = url;
+      still->userNavigation = ToUtf8(url);
+      LoadWebAddress(*still, still->userNavigation);
+    }
+  }
+  Pump();
+  return true;
+}
+
+}  // namespace ui::gtk
