@@ -12,7 +12,10 @@ HttpResult SimHttp::Download(const std::string& url, const std::string& path,
   log_.Record("http.download " + url + " " + path);
   HttpResult result = Answer(url, options);
   // Only a complete reply reaches the file.
-  if (result.ok && !files_.WriteFileAtomic(path, result.body)) result.ok = false;
+  if (result.ok && !files_.WriteFileAtomic(path, result.body)) {
+    result.ok = false;
+    result.failure = HttpFailure::CreateFile;
+  }
   return result;
 }
 
@@ -46,6 +49,7 @@ HttpResult SimHttp::Answer(const std::string& url, const DownloadOptions& option
   if (handler) return handler(url);
   HttpResult failed;
   failed.errorCode = kCannotConnect;
+  failed.failure = HttpFailure::OpenUrl;
   return failed;
 }
 

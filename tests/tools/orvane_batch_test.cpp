@@ -1,0 +1,279 @@
+// End-to-end runs of the built orvane-batch over small fixture trees.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "loopback_http_server.h"
+#include "tool_test_support.h"
+
+namespace {
+
+using namespace std::string_literals;
+using tools_test::ReadBytes;
+using tools_test::TempDir;
+using tools_test::WriteBytes;
+using Lines = std::vector<std::string>;
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? "'\\''"s : std::string(1, c);
+  return quoted + "'";
+}
+
+struct Result {
+  int exitCode = -1;
+  Lines out;  // standard output, one entry per line
+  std::string err;
+};
+
+// Runs orvane-batch with the arguments; `prefix` is shell text put before it
+// (limits, another user).
+Result RunBatch(const Lines& args, const std::string& prefix = "") {
+  TempDir scratch;
+  std::string command = prefix + Quote(ORVANE_BATCH_PATH);
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  command += " >" + Quote(scratch / "out") + " 2>" + Quote(scratch / "err");
+  int status = std::system(("bash -c " + Quote(command)).c_str());
+  Result result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::string out = ReadBytes(scratch / "out");
+  for (std::size_t start = 0; start < out.size();) {
+    std::size_t end = out.find('\n', start);
+    result.out.push_back(out.substr(start, end - start));
+    start = end + 1;
+  }
+  result.err = ReadBytes(scratch / "err");
+  return result;
+}
+
+bool Contains(const Lines& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+mode_t Mode(const std::string& path) {
+  struct stat st {};
+  ::stat(path.c_str(), &st);
+  return st.st_mode & 07777;
+}
+
+TEST(OrvaneBatch, HelpDocumentsEveryOption) {
+  struct Case {
+    const char* tool;
+    Lines options;
+  } cases[] = {
+      {"replace", {"--settings", "--folder", "--format", "--mode", "--keyword", "--end", "--with"}},
+      {"extract",
+       {"--settings", "--folder", "--format", "--start1", "--start2", "--start3", "--start4",
+        "--end1", "--end2", "--end3", "--end4", "--template", "--save-folder", "--save-file",
+        "--contain", "--no-duplicates", "--auto-line", "--each-identifier", "--each-file"}},
+      {"download",
+       {"--settings", "--folder", "--format", "--save-folder", "--start", "--end", "--url",
+        "--mirror", "--interval", "--skip-existing", "--on-conflict"}},
+  };
+  for (const Case& c : cases) {
+    Result help = RunBatch({c.tool, "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    std::string text;
+    for (const std::string& line : help.out) text += line + "\n";
+    for (const std::string& option : c.options) {
+      EXPECT_NE(text.find(option + " "), std::string::npos) << c.tool << " " << option;
+    }
+  }
+  EXPECT_NE(RunBatch({}).exitCode, 0);
+}
+
+TEST(OrvaneBatch, ReplaceRewritesEachEncodingInPlaceAndKeepsPermissions) {
+  TempDir dir;
+  WriteBytes(dir / "t/ascii.txt", "a{{1}}b{{2}}c");
+  WriteBytes(dir / "t/gbk.txt", "\xBE\xC9{{\xD6\xB5}}");  // 旧{{值}}
+  WriteBytes(dir / "t/sub/utf8.htm",
+             "\xEF\xBB\xBF"
+             u8"{{中}}");
+  WriteBytes(dir / "t/le.txt", "\xFF\xFE{\0{\0x\0}\0}\0"s);
+  WriteBytes(dir / "t/be.txt", "\xFE\xFF\0{\0{\0x\0}\0}"s);
+  WriteBytes(dir / "t/other.bak", "{{1}}");
+  ::chmod((dir / "t/gbk.txt").c_str(), 0640);
+
+  Result run = RunBatch({"replace", "--folder", dir / "t", "--format", "txt;htm", "--mode", "1",
+                         "--keyword", "{{", "--end", "}}", "--with", u8"（[*]）"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadBytes(dir / "t/ascii.txt"),
+            "\xEF\xBB\xBF"
+            u8"a{{（1）}}b{{（2）}}c");
+  EXPECT_EQ(ReadBytes(dir / "t/gbk.txt"), "\xBE\xC9{{\xA3\xA8\xD6\xB5\xA3\xA9}}");
+  EXPECT_EQ(ReadBytes(dir / "t/sub/utf8.htm"),
+            "\xEF\xBB\xBF"
+            u8"{{（中）}}");
+  EXPECT_EQ(ReadBytes(dir / "t/le.txt"), "\xFF\xFE{\0{\0\x08\xFFx\0\x09\xFF}\0}\0"s);
+  EXPECT_EQ(ReadBytes(dir / "t/be.txt"), "\xFE\xFF\0{\0{\xFF\x08\0x\xFF\x09\0}\0}"s);
+  EXPECT_EQ(ReadBytes(dir / "t/other.bak"), "{{1}}");
+  EXPECT_EQ(Mode(dir / "t/gbk.txt"), 0640u);
+  EXPECT_TRUE(Contains(run.out, "[" + (dir / "t/gbk.txt") + u8"] 处理完成，编码：936"));
+  EXPECT_TRUE(Contains(run.out, "[" + (dir / "t/be.txt") + u8"] 处理完成，编码：1201"));
+  EXPECT_EQ(run.out.size(), 6u);
+  EXPECT_EQ(run.out.back(), u8"处理完成！");
+
+  Result refused = RunBatch({"replace", "--folder", dir / "t"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.err, u8"请填写必要参数！\n");
+  EXPECT_TRUE(refused.out.empty());
+}
+
+TEST(OrvaneBatch, ReplaceThatCannotFinishWritingLeavesTheOriginal) {
+  TempDir dir;
+  std::string original(20000, 'k');
+  WriteBytes(dir / "t/big.txt", original);
+  // A 4 KB file-size limit makes the write fail part way.
+  Result run = RunBatch({"replace", "--folder", dir / "t", "--format", "txt", "--mode", "0",
+                         "--keyword", "k", "--with", "kk"},
+                        "ulimit -f 4; trap '' XFSZ; ");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.front(), (dir / "t/big.txt") + u8" 文件保存失败");
+  EXPECT_EQ(ReadBytes(dir / "t/big.txt"), original);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "t"), {}), 1);
+}
+
+TEST(OrvaneBatch, ReplaceLeavesAFileTheUserCannotWrite) {
+  TempDir dir;
+  WriteBytes(dir / "t/locked.txt", "key");
+  WriteBytes(dir / "t/open.txt", "key");
+  ::chmod((dir / "t/locked.txt").c_str(), 0444);
+  std::string prefix;
+  if (::geteuid() == 0) {
+    // Root may write anything; run as an ordinary user who owns neither file.
+    ::chmod(dir.path().c_str(), 0777);
+    ::chmod((dir / "t").c_str(), 0777);
+    ::chmod((dir / "t/open.txt").c_str(), 0666);
+    prefix = "exec setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  }
+  Result run = RunBatch({"replace", "--folder", dir / "t", "--format", "txt", "--mode", "0",
+                         "--keyword", "key", "--with", "new"},
+                        prefix);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, (dir / "t/locked.txt") + u8" 文件保存失败"));
+  EXPECT_EQ(ReadBytes(dir / "t/locked.txt"), "key");
+  EXPECT_EQ(Mode(dir / "t/locked.txt"), 0444u);
+  EXPECT_EQ(ReadBytes(dir / "t/open.txt"), "\xEF\xBB\xBFnew");
+}
+
+TEST(OrvaneBatch, ExtractAppendsCombinedLines) {
+  TempDir dir;
+  WriteBytes(dir / "in/list.txt", "<a href=\"1.htm\">One</a> <a href=\"2.htm\">Two</a>");
+  WriteBytes(dir / "in/sub/more.TXT", "<a href=\"1.htm\">One</a>");
+  WriteBytes(dir / "in/skip.htm", "<a href=\"9.htm\">Nine</a>");
+  Lines args = {"extract",       "--folder",    dir / "in",
+                "--format",      "txt",         "--start1",
+                "href=\"",       "--end1",      "\"",
+                "--start2",      "\">",         "--end2",
+                "</a>",          "--template",  u8"[2]：[1] [3|.]",
+                "--save-folder", dir / "out",   "--save-file",
+                u8"结果.txt",    "--auto-line", "--no-duplicates"};
+  Result run = RunBatch(args);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.size(), 3u);
+  EXPECT_EQ(run.out.back(), u8"处理完成！");
+  // The result file holds GBK, like every text the tool writes itself.
+  std::string result = ReadBytes(dir /
+                                 "out/"
+                                 u8"结果.txt");
+  std::string colon = "\xA3\xBA";  // ：
+  std::multiset<std::string> lines;
+  for (std::size_t start = 0; start < result.size();) {
+    std::size_t end = result.find("\r\n", start);
+    lines.insert(result.substr(start, end - start));
+    start = end + 2;
+  }
+  EXPECT_EQ(lines,
+            (std::multiset<std::string>{"One" + colon + "1.htm list", "Two" + colon + "2.htm list",
+                                        "One" + colon + "1.htm more"}));
+  // Pieces, the row rule and the each-file names are covered by the logic tests.
+  EXPECT_EQ(RunBatch({"extract"}).exitCode, 2);
+}
+
+class DownloadRun : public testing::Test {
+ protected:
+  DownloadRun()
+      : server_([](const std::string& path) {
+          using Reply = tools_test::LoopbackHttpServer::Reply;
+          if (path == "/img/a.jpg") return Reply{200, "image a"};
+          if (path == "/img/cut.jpg") return Reply{200, std::string(1000, 'c'), 50000};
+          return Reply{404, "not here"};
+        }) {
+    WriteBytes(dir_ / "in/page.html",
+               "<img src=\"a.jpg\"><img src=\"missing.jpg\"><img src=\"cut.jpg\">");
+    WriteBytes(dir_ / "in/again.html", "<img src=\"a.jpg\">");
+  }
+
+  Result Download(Lines extra) {
+    Lines args = {"download",
+                  "--folder",
+                  dir_ / "in",
+                  "--format",
+                  "html",
+                  "--save-folder",
+                  dir_ / "save",
+                  "--start",
+                  "src=\"",
+                  "--end",
+                  "\"",
+                  "--url",
+                  server_.Base() + "/img/"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunBatch(args);
+  }
+
+  TempDir dir_;
+  tools_test::LoopbackHttpServer server_;
+};
+
+TEST_F(DownloadRun, SavesCompleteBodiesOnlyAndReportsEachOutcome) {
+  Result run = Download({"--skip-existing"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::string base = server_.Base() + "/img/";
+  std::string save = dir_ / "save";
+  EXPECT_EQ(run.out.front(), u8"共发现 2 个文件");
+  EXPECT_TRUE(Contains(run.out, u8"下载成功: " + save + "/a.jpg"));
+  EXPECT_TRUE(Contains(run.out, u8"无法打开URL: " + base + u8"missing.jpg (错误码: 22)"));
+  EXPECT_TRUE(Contains(run.out, u8"下载失败: " + base + u8"cut.jpg (错误码: 18)"));
+  EXPECT_TRUE(Contains(run.out,
+                       "URL"
+                       u8"部分: a.jpg"));
+  EXPECT_EQ(ReadBytes(save + "/a.jpg"), "image a");
+  // Nothing else: no error page, no partial file, no temporary left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(save), {}), 1);
+  // a.jpg appears in both files but is fetched once.
+  Lines requests = server_.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_NE(requests[0].find("User-Agent: MFC Downloader\r\n"), std::string::npos);
+  EXPECT_NE(requests[0].find("Accept-Charset: utf-8\r\n"), std::string::npos);
+  EXPECT_NE(requests[0].find("Cache-Control: no-cache\r\n"), std::string::npos);
+}
+
+TEST_F(DownloadRun, ExistingFilesUnderEachPolicy) {
+  std::string save = dir_ / "save";
+  WriteBytes(save + "/a.jpg", "old");
+
+  Result skip = Download({"--skip-existing"});
+  EXPECT_TRUE(Contains(skip.out, u8"文件已存在，跳过: " + save + "/a.jpg"));
+  EXPECT_EQ(ReadBytes(save + "/a.jpg"), "old");
+
+  Result rename = Download({"--on-conflict", "rename"});
+  EXPECT_TRUE(Contains(rename.out, u8"重命名为: " + save + "/a(1).jpg"));
+  EXPECT_EQ(ReadBytes(save + "/a(1).jpg"), "image a");
+  EXPECT_EQ(ReadBytes(save + "/a.jpg"), "old");
+
+  Result overwrite = Download({"--on-conflict", "overwrite"});
+  EXPECT_TRUE(Contains(overwrite.out, u8"覆盖文件: " + save + "/a.jpg"));
+  EXPECT_EQ(ReadBytes(save + "/a.jpg"), "image a");
+
+  EXPECT_EQ(Download({}).exitCode, 2);  // the page would ask; a script must say
+  Result refused = RunBatch({"download", "--folder", dir_ / "nowhere", "--skip-existing"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.err, u8"目标路径无效！\n");
+}
+
+}  // namespace
