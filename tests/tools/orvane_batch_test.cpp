@@ -32,9 +32,10 @@ struct Result {
 
 // Runs orvane-batch with the arguments; `prefix` is shell text put before it
 // (limits, another user).
-Result RunBatch(const Lines& args, const std::string& prefix = "") {
+Result RunBatch(const Lines& args, const std::string& prefix = "",
+                const std::string& program = ORVANE_BATCH_PATH) {
   TempDir scratch;
-  std::string command = prefix + Quote(ORVANE_BATCH_PATH);
+  std::string command = prefix + Quote(program);
   for (const std::string& arg : args) command += " " + Quote(arg);
   command += " >" + Quote(scratch / "out") + " 2>" + Quote(scratch / "err");
   int status = std::system(("bash -c " + Quote(command)).c_str());
@@ -121,6 +122,22 @@ TEST(OrvaneBatch, ReplaceRewritesEachEncodingInPlaceAndKeepsPermissions) {
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_EQ(refused.err, u8"请填写必要参数！\n");
   EXPECT_TRUE(refused.out.empty());
+}
+
+TEST(OrvaneBatch, SettingsFileBesideTheProgramStartsTheFields) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::copy_file(ORVANE_BATCH_PATH, dir / "bin/orvane-batch");
+  WriteBytes(dir / "bin/config/Pitihuan.ini",
+             "[Settings]\r\nfileadd=" + (dir / "t") +
+                 "\r\nfileformat=txt\r\ntihuanmoshi=" + tools_test::Gbk(u8"范围替换") +
+                 "\r\nguanjianci={{\r\nendguanjianci=}}\r\ntihuanneirong=old\r\n");
+  WriteBytes(dir / "t/a.txt", "{{1}}");
+  Result run =
+      RunBatch({"replace", "--settings", "--with", "[*][*]"}, "", dir / "bin/orvane-batch");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadBytes(dir / "t/a.txt"), "\xEF\xBB\xBF{{11}}");
+  EXPECT_EQ(ReadBytes(dir / "bin/config/Pitihuan.ini").find("[*]"), std::string::npos);
 }
 
 TEST(OrvaneBatch, ReplaceThatCannotFinishWritingLeavesTheOriginal) {

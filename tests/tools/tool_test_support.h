@@ -65,6 +65,11 @@ class FaultyFileSystem : public platform::StdFileSystem {
   std::set<std::string> unreadable;
   std::set<std::string> unwritable;
   std::function<void()> onList;  // may throw
+  std::string executableDirectory;
+
+  std::string ExecutableDirectory() override {
+    return executableDirectory.empty() ? StdFileSystem::ExecutableDirectory() : executableDirectory;
+  }
 
   std::optional<std::string> ReadFile(const std::string& path) override {
     if (unreadable.count(path)) return std::nullopt;
