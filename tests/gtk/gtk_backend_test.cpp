@@ -1,0 +1,256 @@
+// The GTK port on a real display: what the headless backend cannot show,
+// because it comes from the GLib main loop, real time and real widgets.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <ostream>
+#include <thread>
+#include <vector>
+
+#include "ui/backend/gtk/gtk_port.h"
+#include "ui/dialog.h"
+
+namespace ui {
+void PrintTo(const Rect& r, std::ostream* out) {
+  *out << r.left << "," << r.top << " " << r.Width() << "x" << r.Height();
+}
+}  // namespace ui
+
+namespace {
+
+using ui::gtk::GtkPort;
+
+constexpr int kTemplate = 9101;
+constexpr int kInnerTemplate = 9102;
+constexpr int kLabel = 2001;
+constexpr int kEdit = 2002;
+constexpr int kButton = 2003;
+constexpr int kNotes = 2004;
+constexpr int kDone = 2005;
+constexpr std::uint32_t kPosted = ui::msg::kUser + 7;
+
+void RegisterTestTemplates() {
+  ui::DialogTemplate outer;
+  outer.id = kTemplate;
+  outer.width = 160;
+  outer.height = 90;
+  outer.style = ui::ds::kPopup;
+  outer.fontFace = "微软雅黑";
+  outer.fontPoints = 12;
+  outer.controls = {
+      {kLabel, ui::ControlKind::Static, "标签", {5, 5, 40, 8}, 0, 0},
+      {kEdit, ui::ControlKind::Edit, "", {5, 20, 60, 12}, ui::cs::kBorder, 0},
+      {kButton, ui::ControlKind::Button, "打开", {70, 20, 40, 14}, 0, 0},
+      {kNotes, ui::ControlKind::Edit, "", {5, 40, 100, 30}, ui::cs::kMultiline, 0},
+  };
+  ui::RegisterTemplate(outer);
+  ui::DialogTemplate inner = outer;
+  inner.id = kInnerTemplate;
+  inner.controls = {{kDone, ui::ControlKind::Button, "完成", {5, 5, 40, 14}, 0, 0}};
+  ui::RegisterTemplate(inner);
+}
+
+// Counts payloads freed, to see each freed exactly once.
+std::atomic<int> g_freed{0};
+struct CountedPayload : ui::Payload {
+  explicit CountedPayload(int v) : value(v) {}
+  ~CountedPayload() override { ++g_freed; }
+  int value;
+};
+
+class TestDialog : public ui::Dialog {
+ public:
+  explicit TestDialog(int templateId, ui::Dialog* parent = nullptr)
+      : ui::Dialog(templateId, parent) {
+    OnClicked(kButton, &TestDialog::OnButton);
+    OnClicked(kDone, &TestDialog::OnDoneButton);
+    OnPosted(kPosted, &TestDialog::OnPostedValue);
+  }
+  std::function<void()> onButton;
+  std::function<void()> onDone;
+  std::function<void(int)> onTimer;
+  std::vector<int> received;
+
+ protected:
+  void OnTimer(int timerId) override {
+    if (onTimer) onTimer(timerId);
+  }
+
+ private:
+  void OnButton() {
+    if (onButton) onButton();
+  }
+  void OnDoneButton() {
+    if (onDone) onDone();
+  }
+  void OnPostedValue(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
+    received.push_back(static_cast<CountedPayload&>(*payload).value);
+  }
+};
+
+// A user made of steps; the loops run one whenever they are idle.
+class Steps : public ui::Script {
+ public:
+  std::vector<std::function<void()>> steps;
+  bool Step() override {
+    if (next_ >= steps.size()) return false;
+    steps[next_++]();
+    return true;
+  }
+
+ private:
+  std::size_t next_ = 0;
+};
+
+class GtkBackendTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    int argc = 0;
+    char** argv = nullptr;
+    backend_ = ui::gtk::CreateGtkBackend(argc, argv);
+    if (!backend_) GTEST_SKIP() << "no display";
+    port_ = static_cast<GtkPort*>(backend_.get());
+    ui::Backend::SetCurrent(port_);
+    RegisterTestTemplates();
+  }
+  void TearDown() override {
+    ui::Backend::SetCurrent(nullptr);
+    backend_.reset();
+  }
+
+  std::unique_ptr<ui::gtk::GtkBackend> backend_;
+  GtkPort* port_ = nullptr;
+};
+
+TEST_F(GtkBackendTest, ControlsSitAtTheirTemplateRectanglesAndKeepGbkText) {
+  TestDialog dialog(kTemplate);
+  ASSERT_TRUE(dialog.Create());
+  dialog.ShowWindow(ui::ShowCommand::Show);
+  port_->Repaint(dialog.GetSafeHwnd());
+
+  // Every control exactly where its template puts it, whatever the theme wants.
+  for (int id : {kLabel, kEdit, kButton, kNotes}) {
+    SCOPED_TRACE(id);
+    const ui::gtk::GtkControl* c = port_->FindControl(dialog.GetSafeHwnd(), id);
+    ASSERT_NE(c, nullptr);
+    GtkAllocation a;
+    gtk_widget_get_allocation(c->outer, &a);
+    EXPECT_EQ(ui::Rect::FromSize(a.x, a.y, a.width, a.height), c->rect);
+  }
+  EXPECT_EQ(dialog.GetClientRect(), ui::Rect::FromSize(0, 0, 320, 180));
+
+  // A person typing is held to the byte limit, in whole GBK characters.
+  port_->SetEditLimit(dialog.GetSafeHwnd(), kEdit, 5);
+  GtkWidget* entry = port_->FindControl(dialog.GetSafeHwnd(), kEdit)->widget;
+  int position = 0;
+  gtk_editable_insert_text(GTK_EDITABLE(entry), u8"你好吗", -1, &position);
+  EXPECT_EQ(dialog.GetDlgItemText(kEdit), "你好");
+
+  // Multi-line text keeps its CR LF line ends, also once a person edits it.
+  dialog.SetDlgItemText(kNotes, "一\r\n二");
+  EXPECT_EQ(dialog.GetDlgItemText(kNotes), "一\r\n二");
+  GtkTextBuffer* buffer = gtk_text_view_get_buffer(
+      GTK_TEXT_VIEW(port_->FindControl(dialog.GetSafeHwnd(), kNotes)->widget));
+  GtkTextIter end;
+  gtk_text_buffer_get_end_iter(buffer, &end);
+  gtk_text_buffer_insert(buffer, &end, u8"\n三", -1);
+  EXPECT_EQ(dialog.GetDlgItemText(kNotes), "一\r\n二\r\n三");
+}
+
+TEST_F(GtkBackendTest, PostedMessagesArriveInOrderAndEveryPayloadIsFreedOnce) {
+  g_freed = 0;
+  auto dialog = std::make_unique<TestDialog>(kTemplate);
+  ASSERT_TRUE(dialog->Create());
+  const ui::WindowPoster poster = dialog->Poster();
+  constexpr int kCount = 200;
+  std::thread worker([&] {
+    for (int i = 0; i < kCount; ++i) poster.Post(kPosted, 0, std::make_unique<CountedPayload>(i));
+  });
+  worker.join();
+  ASSERT_TRUE(port_->WaitUntil([&] { return dialog->received.size() == kCount; }, 5000));
+  for (int i = 0; i < kCount; ++i) ASSERT_EQ(dialog->received[i], i);
+  EXPECT_EQ(g_freed, kCount);
+
+  // Messages still queued when their window goes are freed with it; so are
+  // those the backend still holds when it ends.
+  for (int i = 0; i < 10; ++i) poster.Post(kPosted, 0, std::make_unique<CountedPayload>(i));
+  dialog.reset();
+  port_->Pump();
+  EXPECT_EQ(g_freed, kCount + 10);
+  port_->Post(poster.Window(), kPosted, 0, std::make_unique<CountedPayload>(0));
+  backend_.reset();
+  EXPECT_EQ(g_freed, kCount + 11);
+}
+
+TEST_F(GtkBackendTest, SettingARunningTimerAgainRestartsItsPeriod) {
+  TestDialog dialog(kTemplate);
+  ASSERT_TRUE(dialog.Create());
+  // <chrono> does not build with the GBK execution character set.
+  std::vector<gint64> ticks;  // microseconds from the start
+  const gint64 start = g_get_monotonic_time();
+  dialog.onTimer = [&](int) { ticks.push_back(g_get_monotonic_time() - start); };
+  dialog.SetTimer(1, 300);
+  port_->Advance(200);
+  dialog.SetTimer(1, 300);  // the first tick moves from 300 ms to 500 ms
+  port_->Advance(450);
+  ASSERT_FALSE(ticks.empty());
+  EXPECT_GE(ticks[0], 495000);
+  dialog.KillTimer(1);
+  const std::size_t seen = ticks.size();
+  port_->Advance(400);
+  EXPECT_EQ(ticks.size(), seen);
+}
+
+TEST_F(GtkBackendTest, NestedModalRunsAndAnsweredMessageBoxEndInOrder) {
+  TestDialog outer(kTemplate);
+  std::vector<std::string> events;
+  Steps user;
+  int innerResult = 0;
+  int boxResult = 0;
+  ui::WindowId outerWindow = 0;
+  outer.onButton = [&] {
+    TestDialog inner(kInnerTemplate, &outer);
+    inner.onDone = [&] {
+      boxResult = inner.MessageBox("继续吗？", "系统提示", ui::mb::kYesNo | ui::mb::kIconQuestion);
+      events.push_back("box answered");
+      inner.EndDialog(5);
+    };
+    innerResult = inner.DoModal();
+    events.push_back("inner ended");
+  };
+  user.steps = {
+      [&] {
+        outerWindow = outer.GetSafeHwnd();
+        EXPECT_TRUE(port_->Click(outerWindow, kButton)) << port_->ActionError();
+        events.push_back("click returned");
+        outer.EndDialog(ui::IDOK);
+      },
+      [&] {
+        // Inside the inner loop: the owner is disabled and out of the user's reach.
+        EXPECT_FALSE(port_->IsEnabled(outerWindow));
+        EXPECT_FALSE(port_->Click(outerWindow, kButton));
+        const auto inner = port_->FindWindows(kInnerTemplate);
+        ASSERT_EQ(inner.size(), 1u);
+        EXPECT_TRUE(port_->Click(inner[0], kDone)) << port_->ActionError();
+      },
+      [&] {
+        auto box = port_->OpenMessageBox();
+        ASSERT_TRUE(box.has_value());
+        EXPECT_EQ(box->caption, "系统提示");
+        EXPECT_FALSE(port_->AnswerMessageBox(ui::IDOK));  // a Yes/No box has no OK
+        EXPECT_TRUE(port_->AnswerMessageBox(ui::IDNO));
+      },
+  };
+  port_->SetScript(&user);
+  const int outerResult = outer.DoModal();
+  port_->SetScript(nullptr);
+
+  EXPECT_EQ(boxResult, ui::IDNO);
+  EXPECT_EQ(innerResult, 5);
+  EXPECT_EQ(outerResult, ui::IDOK);
+  EXPECT_EQ(events, (std::vector<std::string>{"box answered", "inner ended", "click returned"}));
+  EXPECT_FALSE(port_->ScriptExhausted());
+}
+
+}  // namespace
