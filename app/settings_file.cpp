@@ -1,0 +1,70 @@
+#include "app/settings_file.h"
+
+#include "platform/text_codec.h"
+
+namespace app {
+
+namespace {
+
+// Doubles each "\" that is a character of its own, never the trail byte of a
+// double-byte character.
+std::string DoubleBackslashes(const std::string& path) {
+  std::string doubled;
+  doubled.reserve(path.size() * 2);
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (text::IsGbkLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+      doubled += path[i++];
+      doubled += path[i];
+    } else {
+      doubled += path[i];
+      if (path[i] == '\\') doubled += '\\';
+    }
+  }
+  return doubled;
+}
+
+}  // namespace
+
+AppPaths DeriveAppPaths(const std::string& currentDirectory, char separator, int osMajorVersion) {
+  AppPaths paths;
+  if (separator == '\\') {
+    paths.appDirectory = DoubleBackslashes(currentDirectory);
+    paths.settingsPath = paths.appDirectory + "\\\\Config\\\\i.ini";
+    paths.accountPath = paths.appDirectory + "\\\\Config\\\\q.ini";
+  } else {
+    paths.appDirectory = currentDirectory;
+    paths.settingsPath = paths.appDirectory + "/Config/i.ini";
+    paths.accountPath = paths.appDirectory + "/Config/q.ini";
+  }
+  paths.osMajorVersion = std::to_string(osMajorVersion);
+  return paths;
+}
+
+AppPaths DeriveAppPaths(platform::Platform& services) {
+  return DeriveAppPaths(services.files.CurrentDirectory(), services.files.Separator(),
+                        services.systemInfo.OsMajorVersion());
+}
+
+AppSettings ReadSettingsAtStart(platform::Platform& services, const AppPaths& paths) {
+  AppSettings settings;
+  if (!services.files.Exists(paths.settingsPath)) {
+    settings.autoUpdate = 1;
+    return settings;
+  }
+  auto read = [&](const char* key, int defaultValue) {
+    return services.profiles.GetInt(kSettingsSection, key, defaultValue, paths.settingsPath);
+  };
+  settings.startWithWindows = read(kKeyStartWithWindows, 0);
+  settings.syncTasks = read(kKeySyncTasks, 0);
+  settings.rememberPassword = read(kKeyRememberPassword, 0);
+  settings.autoSignIn = read(kKeyAutoSignIn, 0);
+  settings.autoUpdate = read(kKeyAutoUpdate, 1);
+  return settings;
+}
+
+bool WriteSettingsFlag(platform::ProfileFiles& profiles, const AppPaths& paths, const char* key,
+                       int value) {
+  return profiles.WriteString(kSettingsSection, key, value ? "1" : "0", paths.settingsPath);
+}
+
+}  // namespace app
