@@ -50,6 +50,7 @@ HttpResult Fetch(const std::string& url, const DownloadOptions& options,
       InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session.handle) {
     result.errorCode = static_cast<int>(GetLastError());
+    result.failure = HttpFailure::Session;
     return result;
   }
   DWORD connectTimeout = static_cast<DWORD>(options.connectTimeoutMs);
@@ -71,6 +72,7 @@ HttpResult Fetch(const std::string& url, const DownloadOptions& options,
                                           headers.empty() ? 0 : static_cast<DWORD>(-1), flags, 1));
   if (!request.handle) {
     result.errorCode = static_cast<int>(GetLastError());
+    result.failure = HttpFailure::OpenUrl;
     return result;
   }
   DWORD status = 0;
@@ -92,17 +94,20 @@ HttpResult Fetch(const std::string& url, const DownloadOptions& options,
     DWORD got = 0;
     if (!InternetReadFile(request.handle, buffer, sizeof(buffer), &got)) {
       result.errorCode = static_cast<int>(GetLastError());
+      result.failure = HttpFailure::Transfer;
       return result;
     }
     if (got == 0) break;
     received += got;
     if (!sink(buffer, got)) {
       result.errorCode = static_cast<int>(ERROR_WRITE_FAULT);
+      result.failure = HttpFailure::Transfer;
       return result;
     }
   }
   if (hasLength && received != promised) {
     result.errorCode = static_cast<int>(ERROR_INTERNET_CONNECTION_RESET);
+    result.failure = HttpFailure::Transfer;
     return result;
   }
   result.ok = true;
@@ -131,6 +136,7 @@ HttpResult WindowsHttp::Download(const std::string& url, const std::string& path
   if (file == INVALID_HANDLE_VALUE) {
     HttpResult failed;
     failed.errorCode = static_cast<int>(GetLastError());
+    failed.failure = HttpFailure::CreateFile;
     return failed;
   }
   HttpResult result = Fetch(url, options, [&](const char* data, DWORD size) {
@@ -141,6 +147,7 @@ HttpResult WindowsHttp::Download(const std::string& url, const std::string& path
   if (result.ok && !MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     result.ok = false;
     result.errorCode = static_cast<int>(GetLastError());
+    result.failure = HttpFailure::CreateFile;
   }
   if (!result.ok) DeleteFileW(partial.c_str());
   return result;
