@@ -6,5 +6,6 @@
 namespace resources {
 
 void RegisterGalleryTemplate();
+void RegisterTaskWindowTemplates();
 
 }  // namespace resources

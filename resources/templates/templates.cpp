@@ -9,6 +9,7 @@ void RegisterTemplates() {
   if (done) return;
   done = true;
   RegisterGalleryTemplate();
+  RegisterTaskWindowTemplates();
 }
 
 }  // namespace resources
