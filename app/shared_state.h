@@ -2,6 +2,8 @@
 #include <array>
 #include <string>
 
+#include "tasks/task_table.h"
+
 // The values every page shares for the life of the process. Pages never hand
 // data to each other: they read and write these. Texts are GBK bytes; they
 // start empty and integers start at 0 unless a comment says otherwise. Only the
@@ -81,8 +83,8 @@ struct SharedState {
   std::string browserPageUrl;
 
   // ---- Task table and shared task values ----------------------------------
-  // The task engine adds the TaskTable and its shared values here
-  // (with #include "tasks/task_table.h" above).
+  tasks::TaskTable taskTable;
+  tasks::SharedTaskValues taskValues;
   // ---- End of task values -------------------------------------------------
 
   // ---- Values of single pages ---------------------------------------------
