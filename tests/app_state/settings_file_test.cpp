@@ -47,8 +47,11 @@ struct StartUpReadingTest : ::testing::Test {
 
 TEST_F(StartUpReadingTest, PathsFollowTheCurrentDirectory) {
   const app::AppPaths paths = app::DeriveAppPaths(sim.Get());
-  EXPECT_EQ(paths.settingsPath, dir / "Config/i.ini");
-  EXPECT_EQ(paths.accountPath, dir / "Config/q.ini");
+  ASSERT_TRUE(sim.Files().CreateDirectory(dir / "Config"));
+  ASSERT_TRUE(sim.Files().WriteFileAtomic(dir / "Config/i.ini", "i"));
+  ASSERT_TRUE(sim.Files().WriteFileAtomic(dir / "Config/q.ini", "q"));
+  EXPECT_EQ(sim.Files().ReadFile(paths.settingsPath), "i");
+  EXPECT_EQ(sim.Files().ReadFile(paths.accountPath), "q");
   EXPECT_EQ(paths.osMajorVersion, "10");
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace testing_support {
@@ -10,8 +9,13 @@ namespace testing_support {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvane-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
+    std::random_device random;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const auto candidate = base / ("orvane-" + std::to_string(random()));
+      std::error_code ec;
+      if (std::filesystem::create_directory(candidate, ec)) path_ = candidate.string();
+    }
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -21,6 +25,7 @@ class TempDir {
   }
   // ASCII, so the same bytes in GBK and UTF-8.
   const std::string& path() const { return path_; }
+  // "/" serves as a separator on Windows too.
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
  private:
