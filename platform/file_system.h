@@ -30,6 +30,13 @@ class FileSystem {
   // Writes beside the target and renames over it, keeping the target's
   // permissions: the file holds either its old or its new bytes, never a mix.
   virtual bool WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
+  // The same without waiting for the disk, for rewriting many files in a row
+  // where a flush each would cost more than the work: a crash of the program
+  // still leaves the old or the new bytes; after a power cut that rests on the
+  // file system's ordering of data before the rename.
+  virtual bool RewriteFile(const std::string& path, const std::string& bytes) {
+    return WriteFileAtomic(path, bytes);
+  }
   // Appends under an exclusive lock, so that concurrent appends stay whole.
   virtual bool AppendFile(const std::string& path, const std::string& bytes) = 0;
   virtual bool Rename(const std::string& from, const std::string& to) = 0;

@@ -192,7 +192,8 @@ std::string EachFileName(std::string_view stem, std::string_view saveFile, int n
   } else {
     base = saveFile;
   }
-  std::string counter = count == 1 ? "" : "(" + std::to_string(number) + ")";
+  std::string counter;
+  if (count != 1) counter.append("(").append(std::to_string(number)).append(")");
   std::string name = std::string(stem) + (plain ? "" : "_" + base) + counter + ext;
   if (name.empty()) name = std::string(stem) + "_result" + counter + ".txt";
   return name;

@@ -137,7 +137,7 @@ std::string EncodeText(std::u16string_view text, TextEncodingCode code) {
 
 bool WriteTextEncoded(platform::FileSystem& files, const std::string& path,
                       std::u16string_view text, TextEncodingCode code) {
-  return files.WriteFileAtomic(path, EncodeText(text, code));
+  return files.RewriteFile(path, EncodeText(text, code));
 }
 
 }  // namespace tools

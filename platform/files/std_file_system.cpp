@@ -232,6 +232,44 @@ bool IsLink(const fs::directory_entry& entry) {
 #endif
 }
 
+// A new file beside the target, renamed over it; `flush` waits for the disk first.
+bool WriteBeside(const std::string& path, const std::string& bytes, bool flush) {
+  fs::path target = ToPath(path);
+  std::error_code ec;
+  // Through a link, replace the file it names and keep the link.
+  if (fs::is_symlink(target, ec)) {
+    const fs::path resolved = fs::canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  if (fs::is_directory(target, ec) || !MayReplace(target)) return false;
+#ifdef _WIN32
+  // Hidden, system and archive flags belong to the file; the new one takes them over.
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+#endif
+
+  static std::atomic<unsigned> counter{0};
+  fs::path temp;
+  int raw = -1;
+  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+    temp = target;
+    temp += ".tmp" + std::to_string(ProcessId()) + "-" + std::to_string(counter++);
+    raw = OpenFd(temp, O_WRONLY | O_CREAT | O_EXCL);
+    if (raw < 0 && errno != EEXIST) return false;
+  }
+  Fd fd(raw);
+  if (!fd.ok()) return false;
+  CopyPermissions(target, fd.get());
+  const bool written = WriteAll(fd.get(), bytes) && (!flush || Flush(fd.get()));
+  if (!fd.Close() || !written || !MoveOver(temp, target)) {
+    fs::remove(temp, ec);
+    return false;
+  }
+#ifdef _WIN32
+  if (attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesW(target.c_str(), attributes);
+#endif
+  return true;
+}
+
 }  // namespace
 
 char StdFileSystem::Separator() const {
@@ -268,40 +306,11 @@ std::optional<std::string> StdFileSystem::ReadFile(const std::string& path) {
 }
 
 bool StdFileSystem::WriteFileAtomic(const std::string& path, const std::string& bytes) {
-  fs::path target = ToPath(path);
-  std::error_code ec;
-  // Through a link, replace the file it names and keep the link.
-  if (fs::is_symlink(target, ec)) {
-    const fs::path resolved = fs::canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  if (fs::is_directory(target, ec) || !MayReplace(target)) return false;
-#ifdef _WIN32
-  // Hidden, system and archive flags belong to the file; the new one takes them over.
-  const DWORD attributes = ::GetFileAttributesW(target.c_str());
-#endif
+  return WriteBeside(path, bytes, true);
+}
 
-  static std::atomic<unsigned> counter{0};
-  fs::path temp;
-  int raw = -1;
-  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-    temp = target;
-    temp += ".tmp" + std::to_string(ProcessId()) + "-" + std::to_string(counter++);
-    raw = OpenFd(temp, O_WRONLY | O_CREAT | O_EXCL);
-    if (raw < 0 && errno != EEXIST) return false;
-  }
-  Fd fd(raw);
-  if (!fd.ok()) return false;
-  CopyPermissions(target, fd.get());
-  const bool written = WriteAll(fd.get(), bytes) && Flush(fd.get());
-  if (!fd.Close() || !written || !MoveOver(temp, target)) {
-    fs::remove(temp, ec);
-    return false;
-  }
-#ifdef _WIN32
-  if (attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesW(target.c_str(), attributes);
-#endif
-  return true;
+bool StdFileSystem::RewriteFile(const std::string& path, const std::string& bytes) {
+  return WriteBeside(path, bytes, false);
 }
 
 bool StdFileSystem::AppendFile(const std::string& path, const std::string& bytes) {

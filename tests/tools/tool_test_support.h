@@ -75,9 +75,9 @@ class FaultyFileSystem : public platform::StdFileSystem {
     if (unreadable.count(path)) return std::nullopt;
     return StdFileSystem::ReadFile(path);
   }
-  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override {
+  bool RewriteFile(const std::string& path, const std::string& bytes) override {
     if (unwritable.count(path)) return false;
-    return StdFileSystem::WriteFileAtomic(path, bytes);
+    return StdFileSystem::RewriteFile(path, bytes);
   }
   std::optional<std::vector<platform::DirectoryEntry>> List(const std::string& dir) override {
     if (onList) onList();
