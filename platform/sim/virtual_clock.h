@@ -25,7 +25,7 @@ class VirtualClock : public Clock {
  private:
   std::uint64_t elapsedMs_ = 0;
   std::uint32_t tickBase_ = 0;
-  std::int64_t wallBaseMs_ = 0;   // wall time at wallBaseElapsed_, ms since 1970 (local)
+  std::int64_t wallBaseMs_ = 0;  // wall time at wallBaseElapsed_, ms since 1970 (local)
   std::uint64_t wallBaseElapsed_ = 0;
 };
 

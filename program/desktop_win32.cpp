@@ -1,0 +1,24 @@
+#include "platform/windows/windows_platform.h"
+#include "program/desktop.h"
+#include "ui/backend/win32/win32_backend.h"
+
+namespace {
+
+// Raw Win32 with the services of the Windows machine.
+class Win32Desktop : public DesktopBackend {
+ public:
+  explicit Win32Desktop(std::unique_ptr<ui::win32::Win32Backend> port) : port_(std::move(port)) {}
+  ui::Backend& backend() override { return *port_; }
+  ui::UserActions& user() override { return *port_; }
+  platform::Platform& services() override { return services_.Get(); }
+
+ private:
+  std::unique_ptr<ui::win32::Win32Backend> port_;
+  platform::windows::WindowsPlatform services_;
+};
+
+}  // namespace
+
+std::unique_ptr<DesktopBackend> DesktopBackend::Make(int&, char**&, std::string&) {
+  return std::make_unique<Win32Desktop>(ui::win32::CreateWin32Backend());
+}
