@@ -201,13 +201,26 @@ void GtkPort::BuildControl(GtkWin& w, const ControlTemplate& t) {
       } else {
         c.widget = gtk_icon_view_new_with_model(GTK_TREE_MODEL(store));
         GtkIconView* view = GTK_ICON_VIEW(c.widget);
-        gtk_icon_view_set_pixbuf_column(view, kListPixbufColumn);
-        gtk_icon_view_set_text_column(view, kListTextColumn);
-        gtk_icon_view_set_item_width(view, 64);
+        // Icons 75 pixels apart, as Windows spaces them. Cells of a fixed
+        // width: the view's own text column sizes items from the text's
+        // unwrapped width, and does not work out its columns inside a scroller.
+        constexpr int kSpacing = 75;
+        GtkCellRenderer* icon = gtk_cell_renderer_pixbuf_new();
+        gtk_cell_renderer_set_fixed_size(icon, kSpacing - 4, -1);
+        gtk_cell_layout_pack_start(GTK_CELL_LAYOUT(view), icon, FALSE);
+        gtk_cell_layout_add_attribute(GTK_CELL_LAYOUT(view), icon, "pixbuf", kListPixbufColumn);
+        GtkCellRenderer* text = gtk_cell_renderer_text_new();
+        g_object_set(text, "xalign", 0.5, "alignment", PANGO_ALIGN_CENTER, "wrap-mode",
+                     PANGO_WRAP_WORD_CHAR, "wrap-width", kSpacing - 8, nullptr);
+        gtk_cell_renderer_set_fixed_size(text, kSpacing - 4, -1);
+        gtk_cell_layout_pack_start(GTK_CELL_LAYOUT(view), text, FALSE);
+        gtk_cell_layout_add_attribute(GTK_CELL_LAYOUT(view), text, "text", kListTextColumn);
+        gtk_icon_view_set_item_width(view, kSpacing - 4);
         gtk_icon_view_set_item_padding(view, 2);
         gtk_icon_view_set_row_spacing(view, 2);
-        gtk_icon_view_set_column_spacing(view, 2);
-        gtk_icon_view_set_margin(view, 4);
+        gtk_icon_view_set_column_spacing(view, 0);
+        gtk_icon_view_set_margin(view, 2);
+        gtk_icon_view_set_columns(view, std::max(1, (c.rect.Width() - 8) / kSpacing));
         gtk_icon_view_set_selection_mode(view, GTK_SELECTION_SINGLE);
       }
       g_object_unref(store);
@@ -250,6 +263,11 @@ void GtkPort::BuildControl(GtkWin& w, const ControlTemplate& t) {
   g_object_set_data(G_OBJECT(c.outer), "orvane-control", GINT_TO_POINTER(t.id));
   g_object_set_data(G_OBJECT(c.widget), "orvane-control", GINT_TO_POINTER(t.id));
   g_signal_connect(c.widget, "focus-in-event", G_CALLBACK(OnControlFocus), data);
+  if (GTK_IS_SCROLLED_WINDOW(c.outer)) {
+    // Asked for their full size, scrollers are never laid out too small for
+    // their scroll bars before they reach their rectangle.
+    gtk_widget_set_size_request(c.outer, c.rect.Width(), c.rect.Height());
+  }
   gtk_layout_put(GTK_LAYOUT(w.layout), c.outer, c.rect.left, c.rect.top);
   gtk_widget_show_all(c.outer);
   ApplyControlState(c);

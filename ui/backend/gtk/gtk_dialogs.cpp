@@ -27,6 +27,21 @@ void OnBoxResponse(GtkDialog*, gint response, gpointer data) {
   g_main_context_wakeup(nullptr);
 }
 
+const char* IconNameOf(unsigned type) {
+  switch (type & mb::kIconMask) {
+    case mb::kIconError:
+      return "dialog-error-symbolic";
+    case mb::kIconQuestion:
+      return "dialog-question-symbolic";
+    case mb::kIconWarning:
+      return "dialog-warning-symbolic";
+    case mb::kIconInformation:
+      return "dialog-information-symbolic";
+    default:
+      return nullptr;
+  }
+}
+
 GtkMessageType MessageTypeOf(unsigned type) {
   switch (type & mb::kIconMask) {
     case mb::kIconError:
@@ -81,6 +96,18 @@ int GtkPort::MessageBox(WindowId owner, std::string_view text, std::string_view 
       MessageTypeOf(type), GTK_BUTTONS_NONE, "%s", ToUtf8(text).c_str());
   self->dialog = dialog;
   gtk_window_set_title(GTK_WINDOW(dialog), ToUtf8(caption).c_str());
+  // The caption in a title bar of our own, so it shows with or without a
+  // window manager; the icon beside the text, as Windows draws it.
+  GtkWidget* titleBar = gtk_header_bar_new();
+  gtk_header_bar_set_title(GTK_HEADER_BAR(titleBar), ToUtf8(caption).c_str());
+  gtk_widget_show(titleBar);
+  gtk_window_set_titlebar(GTK_WINDOW(dialog), titleBar);
+  if (const char* iconName = IconNameOf(type)) {
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(dialog),
+                                 gtk_image_new_from_icon_name(iconName, GTK_ICON_SIZE_DIALOG));
+    G_GNUC_END_IGNORE_DEPRECATIONS
+  }
   gtk_window_set_position(GTK_WINDOW(dialog),
                           ownerWindow ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
   if (type & mb::kTopmost) gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);

@@ -176,7 +176,7 @@ class GtkPort : public GtkBackend {
             std::unique_ptr<Payload> payload) override;
 
   // --- UserActions -------------------------------------------------------------
-  void SetScript(Script* script) override { script_ = script; }
+  void SetScript(Script* script) override;
   bool ScriptExhausted() override { return scriptExhausted_; }
   std::string ActionError() override { return actionError_; }
 
