@@ -1,0 +1,137 @@
+#include "tasks/task_scenario_commands.h"
+
+#include <cctype>
+#include <optional>
+#include <string>
+
+#include "app/shared_state.h"
+#include "tasks/desktop_dlg.h"
+
+namespace tasks {
+
+namespace {
+
+using Ctx = ui::ScenarioContext;
+using Cmd = ui::ScenarioCommand;
+
+constexpr const char* kFieldNames[kRecordFieldCount] = {
+    "inUse",     "hour",      "minute",  "category", "mode",   "action",
+    "operation", "parameter", "addedAt", "syncFlag", "extra1", "extra2"};
+
+std::optional<unsigned> Duration(const std::string& text) {
+  std::size_t digits = 0;
+  while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+  if (digits == 0 || digits > 9) return std::nullopt;
+  const unsigned long long value = std::stoull(text.substr(0, digits));
+  const std::string unit = text.substr(digits);
+  if (unit.empty() || unit == "ms") return static_cast<unsigned>(value);
+  if (unit == "s") return static_cast<unsigned>(value * 1000);
+  if (unit == "m" || unit == "min") return static_cast<unsigned>(value * 60000);
+  if (unit == "h") return static_cast<unsigned>(value * 3600000);
+  return std::nullopt;
+}
+
+std::optional<int> Slot(Ctx& ctx, const std::string& text) {
+  const auto n = ctx.Number(text);
+  if (!n) return std::nullopt;
+  if (*n < kFirstTaskSlot || *n > kLastTaskSlot) {
+    ctx.Fail("a task slot is 1 to 9");
+    return std::nullopt;
+  }
+  return static_cast<int>(*n);
+}
+
+// A slot's value by name, as text; nullopt for an unknown name.
+std::optional<std::string> SlotValue(const TaskSlot& slot, const std::string& name) {
+  for (int i = 0; i < kRecordFieldCount; ++i) {
+    if (name == kFieldNames[i]) return slot.Field(i);
+  }
+  if (name.size() == 8 && name.compare(0, 7, "display") == 0 && std::isdigit(name[7])) {
+    return slot.display.Text(name[7] - '0');
+  }
+  if (name == "seconds") return std::to_string(slot.seconds);
+  if (name == "warned") return std::to_string(slot.warned);
+  if (name == "serverId") return slot.serverId;
+  return std::nullopt;
+}
+
+std::optional<std::string> SharedValue(const SharedTaskValues& v, const std::string& name) {
+  if (name == "promptSlot") return std::to_string(v.promptSlot);
+  if (name == "promptCountdown") return std::to_string(v.promptCountdown);
+  if (name == "promptActionName") return v.promptActionName;
+  if (name == "closeTarget") return v.closeTarget;
+  if (name == "listDirty") return std::to_string(v.listDirty);
+  if (name == "bannerCreated") return std::to_string(v.bannerCreated);
+  if (name == "bannerHideCount") return std::to_string(v.bannerHideCount);
+  return std::nullopt;
+}
+
+bool Compare(Ctx& ctx, const std::string& what, const std::string& seen, const std::string& want) {
+  if (seen == want) return true;
+  return ctx.Fail(what + " is " + Ctx::Show(seen) + ", expected " + Ctx::Show(want));
+}
+
+}  // namespace
+
+void AddTaskScenarioCommands(ui::ScenarioRunner& runner, platform::sim::SimPlatform* sim) {
+  runner.AddCommand("task", [](Ctx& ctx, const Cmd& cmd) {
+    if (cmd.args.size() != 2) return ctx.Fail("usage: task SLOT \"RECORD\"");
+    const auto slot = Slot(ctx, cmd.args[0]);
+    if (!slot) return false;
+    app::SharedState& shared = app::Shared();
+    shared.taskTable.LoadFetchedRecord(*slot, cmd.args[1]);
+    if (shared.taskValues.bannerCreated != 1 && !CDesktopDlg::CreateBanner(nullptr)) {
+      return ctx.Fail("the scheduler window could not be made");
+    }
+    return true;
+  });
+  runner.AddCommand("task-free", [](Ctx& ctx, const Cmd& cmd) {
+    if (cmd.args.size() != 1) return ctx.Fail("usage: task-free SLOT");
+    const auto slot = Slot(ctx, cmd.args[0]);
+    if (!slot) return false;
+    app::Shared().taskTable.Free(*slot);
+    return true;
+  });
+  runner.AddCommand("expect task", [](Ctx& ctx, const Cmd& cmd) {
+    if (cmd.args.size() != 4) return ctx.Fail("usage: expect task SLOT FIELD \"TEXT\"");
+    const auto slot = Slot(ctx, cmd.args[1]);
+    if (!slot) return false;
+    const auto seen = SlotValue(app::Shared().taskTable[*slot], cmd.args[2]);
+    if (!seen) return ctx.Fail("no slot value named " + cmd.args[2]);
+    return Compare(ctx, "slot " + cmd.args[1] + " " + cmd.args[2], *seen, cmd.args[3]);
+  });
+  runner.AddCommand("expect task-value", [](Ctx& ctx, const Cmd& cmd) {
+    if (cmd.args.size() != 3) return ctx.Fail("usage: expect task-value NAME \"TEXT\"");
+    const auto seen = SharedValue(app::Shared().taskValues, cmd.args[1]);
+    if (!seen) return ctx.Fail("no shared task value named " + cmd.args[1]);
+    return Compare(ctx, cmd.args[1], *seen, cmd.args[2]);
+  });
+  runner.AddCommand("user-idle", [sim](Ctx& ctx, const Cmd& cmd) {
+    if (!sim) return ctx.Fail("the user's idleness is scripted only with --headless");
+    if (cmd.args.size() != 1) return ctx.Fail("usage: user-idle DURATION");
+    const auto ms = Duration(cmd.args[0]);
+    if (!ms) return ctx.Fail("\"" + cmd.args[0] + "\" is not a duration");
+    sim->Idle().SetIdleFor(*ms);
+    return true;
+  });
+  runner.AddCommand("user-input", [sim](Ctx& ctx, const Cmd&) {
+    if (!sim) return ctx.Fail("the user's input is scripted only with --headless");
+    sim->Idle().InputNow();
+    return true;
+  });
+  runner.AddCommand("process", [sim](Ctx& ctx, const Cmd& cmd) {
+    if (!sim) return ctx.Fail("processes are scripted only with --headless");
+    if (cmd.args.size() != 2) return ctx.Fail("usage: process PID \"EXE\"");
+    const auto pid = ctx.Number(cmd.args[0]);
+    if (!pid) return false;
+    sim->Processes().AddProcess(static_cast<std::uint32_t>(*pid), cmd.args[1]);
+    return true;
+  });
+  runner.AddCommand("process-refuse", [sim](Ctx& ctx, const Cmd&) {
+    if (!sim) return ctx.Fail("processes are scripted only with --headless");
+    sim->Processes().SetTerminateResult(false);
+    return true;
+  });
+}
+
+}  // namespace tasks
