@@ -33,7 +33,7 @@ TEST(LinuxShell, OpensExistingFilesWithTheDesktopHandlerAndFailsQuietlyOnMissing
   const fs::path handler = dir / "xdg-open";
   std::ofstream(handler) << "#!/bin/sh\necho \"$1\" >> '" << log.string() << "'\n";
   fs::permissions(handler, fs::perms::owner_all);
-  const fs::path document = dir / std::u8string(u8"报告 1.txt");
+  const fs::path document = dir / std::string(u8"报告 1.txt");  // UTF-8 on Linux
   std::ofstream(document) << "x";
 
   const std::string savedPath = std::getenv("PATH");
