@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tasks/task_scenario_commands.h"
+
 namespace {
 
 bool Matches(const std::string& line, const std::string& want) {
@@ -51,4 +53,6 @@ void AddProgramCommands(ui::ScenarioRunner& runner, platform::sim::SimPlatform* 
     sim->Log().Clear();
     return true;
   });
+
+  tasks::AddTaskScenarioCommands(runner, sim);
 }
