@@ -23,12 +23,23 @@ export LANG=zh_CN.UTF-8
 wine_bin=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 server_bin=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
+# The page font and the old-system font, as the fonts this machine has.
+font_substitutes=("微软雅黑" "Microsoft YaHei" "宋体" "SimSun")
+substitute_font="WenQuanYi Micro Hei"
+
 boot() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       "$wine_bin" wineboot -i >/dev/null 2>&1 || true
+    fi
+    if [ ! -f "$WINEPREFIX/.orvane-fonts" ]; then
+      for face in "${font_substitutes[@]}"; do
+        "$wine_bin" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+          /v "$face" /t REG_SZ /d "$substitute_font" /f >/dev/null 2>&1 || true
+      done
+      touch "$WINEPREFIX/.orvane-fonts"
     fi
   ) 9>"$WINEPREFIX.lock"
   # Keep one server alive between the many short test processes.
@@ -43,7 +54,7 @@ case "${1:-}" in
     "$server_bin" -k >/dev/null 2>&1 || true
     ;;
   *)
-    [ -f "$WINEPREFIX/system.reg" ] || boot
+    [ -f "$WINEPREFIX/.orvane-fonts" ] || boot
     # Wine's own background processes, started with the first program of a
     # session, inherit its output; a caller that reads a pipe until it closes
     # would wait for them. Through files, only the program's output is waited for.

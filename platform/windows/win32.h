@@ -5,9 +5,16 @@
 #include <windows.h>
 
 #undef CreateDirectory
+#undef CreateFile
 #undef GetDlgItemText
 #undef GetWindowText
 #undef MessageBox
 #undef PostMessage
 #undef SetDlgItemText
 #undef SetWindowText
+
+// ui/messages.h names the standard command ids itself, with the same values.
+#undef IDOK
+#undef IDCANCEL
+#undef IDYES
+#undef IDNO

@@ -23,7 +23,7 @@ class WindowsPlatform {
   WindowsPlatform(const WindowsPlatform&) = delete;
   WindowsPlatform& operator=(const WindowsPlatform&) = delete;
 
-  Platform& platform() { return platform_; }
+  Platform& Get() { return platform_; }
 
  private:
   WindowsClock clock_;
