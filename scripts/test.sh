@@ -21,3 +21,5 @@ fi
 
 run_preset test
 run_preset asan
+# The GTK desktop build; its GUI tests run on the display above.
+run_preset linux
