@@ -298,14 +298,15 @@ bool GtkPort::ChooseCombo(WindowId window, int controlId, int index) {
     QuietScope quiet(*this);
     gtk_widget_grab_focus(c->widget);
   }
-  // Picking with the mouse from the open list: the real combo changes its
-  // selection (which it reports), then the list closes up.
-  if (gtk_combo_box_get_active(GTK_COMBO_BOX(c->widget)) == index) {
-    SendCommand(window, controlId, notify::kComboSelChange);  // picked again: still reported
-  } else {
+  // Picking with the mouse from the open list, in the order the system
+  // sends it: the selection is taken, the list closes up, then the
+  // selection change follows (also when the same entry is picked again).
+  {
+    QuietScope quiet(*this);
     gtk_combo_box_set_active(GTK_COMBO_BOX(c->widget), index);
   }
-  if (FindControl(window, controlId)) SendCommand(window, controlId, notify::kComboCloseUp);
+  SendCommand(window, controlId, notify::kComboCloseUp);
+  if (FindControl(window, controlId)) SendCommand(window, controlId, notify::kComboSelChange);
   Pump();
   return true;
 }

@@ -43,10 +43,11 @@ struct GtkControl {
   std::vector<int> rowImages;
   std::optional<ImageList> images;
   std::optional<Color> listBackground;
-  int selection = -1;          // list selection
-  std::string url;             // web view: last address (GBK)
-  std::string userNavigation;  // web view: address already reported by the driver
-  guint32 lastPressTime = 0;   // to tell a double click's second press
+  int selection = -1;             // list selection
+  std::string url;                // web view: last address (GBK)
+  std::string userNavigation;     // web view: address already reported by the driver
+  guint32 lastPressTime = 0;      // to tell a double click's second press
+  bool selChangePending = false;  // combo: picked while its list was open
 };
 
 struct GtkWin {

@@ -35,11 +35,6 @@ bool FitTyped(const GtkControl& c, const std::string& current, std::string& type
   return true;
 }
 
-gboolean SendCloseUp(gpointer data) {
-  Port().SendCommand(WindowOf(data), ControlOf(data), notify::kComboCloseUp);
-  return G_SOURCE_REMOVE;
-}
-
 }  // namespace
 
 gpointer PackControl(WindowId window, int id) {
@@ -139,6 +134,13 @@ void OnComboChanged(GtkComboBox* combo, gpointer data) {
   if (Port().Quiet()) return;
   // Typing into an editable combo also clears its selection: not a choice.
   if (gtk_combo_box_get_active(combo) < 0) return;
+  gboolean open = FALSE;
+  g_object_get(combo, "popup-shown", &open, nullptr);
+  GtkControl* c = Port().FindControl(WindowOf(data), ControlOf(data));
+  if (open && c) {
+    c->selChangePending = true;  // reported after the close-up, as Windows orders them
+    return;
+  }
   Port().SendCommand(WindowOf(data), ControlOf(data), notify::kComboSelChange);
 }
 
@@ -159,8 +161,13 @@ void OnComboPopup(GObject* combo, GParamSpec*, gpointer data) {
   if (Port().Quiet()) return;
   gboolean shown = FALSE;
   g_object_get(combo, "popup-shown", &shown, nullptr);
-  // After the selection change that the same pick may still be raising.
-  if (!shown) g_idle_add_full(G_PRIORITY_DEFAULT, SendCloseUp, data, nullptr);
+  if (shown) return;
+  Port().SendCommand(WindowOf(data), ControlOf(data), notify::kComboCloseUp);
+  GtkControl* c = Port().FindControl(WindowOf(data), ControlOf(data));
+  if (c && c->selChangePending) {
+    c->selChangePending = false;
+    Port().SendCommand(WindowOf(data), ControlOf(data), notify::kComboSelChange);
+  }
 }
 
 gboolean OnListPress(GtkWidget* view, GdkEventButton* event, gpointer data) {
