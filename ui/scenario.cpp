@@ -1,7 +1,9 @@
 #include "ui/scenario.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 

@@ -904,13 +904,9 @@ bool HeadlessBackend::DoubleClickList(WindowId window, int controlId, int item, 
 }
 
 bool HeadlessBackend::PressKey(WindowId window, int controlId, int virtualKey, unsigned modifiers) {
-  actionError_.clear();
+  Reachable(window, controlId);
+  if (!actionError_.empty()) return false;
   Window* w = Find(window);
-  if (controlId != 0) {
-    if (!Reachable(window, controlId)) return false;
-  } else if (Reachable(window, 0), !actionError_.empty()) {
-    return false;
-  }
   w->focus = controlId;
   Message m;
   m.message = msg::kKeyDown;
