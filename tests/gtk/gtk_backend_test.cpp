@@ -71,14 +71,30 @@ class TestDialog : public ui::Dialog {
   std::function<void()> onDone;
   std::function<void(int)> onTimer;
   std::vector<int> received;
+  std::vector<std::string> seen;  // mouse, keys and commands, in order
+  bool dragByBackground = false;
 
  protected:
   void OnTimer(int timerId) override {
     if (onTimer) onTimer(timerId);
   }
+  void OnLButtonDown(ui::Point point) override {
+    seen.push_back("down " + std::to_string(point.x) + "," + std::to_string(point.y));
+    if (dragByBackground) PostMessage(ui::msg::kNcLButtonDown, ui::kHitCaption);
+  }
+  bool PreTranslateMessage(const ui::Message& message) override {
+    if (message.message == ui::msg::kKeyDown) {
+      seen.push_back("key " + std::to_string(message.wParam) + " on " +
+                     std::to_string(message.controlId));
+    }
+    return false;
+  }
+  void OnCancel() override { seen.push_back("cancel"); }
+  void OnOK() override { seen.push_back("ok"); }
 
  private:
   void OnButton() {
+    seen.push_back("button");
     if (onButton) onButton();
   }
   void OnDoneButton() {
@@ -108,6 +124,9 @@ class GtkBackendTest : public ::testing::Test {
   void SetUp() override {
     int argc = 0;
     char** argv = nullptr;
+    // Simulated input arrives as core X events, which GDK reads only when
+    // told to: the effect on our handlers is the same.
+    g_setenv("GDK_CORE_DEVICE_EVENTS", "1", TRUE);
     backend_ = ui::gtk::CreateGtkBackend(argc, argv);
     if (!backend_) GTEST_SKIP() << "no display";
     port_ = static_cast<GtkPort*>(backend_.get());
@@ -156,6 +175,41 @@ TEST_F(GtkBackendTest, ControlsSitAtTheirTemplateRectanglesAndKeepGbkText) {
   gtk_text_buffer_get_end_iter(buffer, &end);
   gtk_text_buffer_insert(buffer, &end, u8"\n三", -1);
   EXPECT_EQ(dialog.GetDlgItemText(kNotes), "一\r\n二\r\n三");
+}
+
+// A person's mouse and keys, through the X server, reach the page as the
+// driver's actions do: labels let clicks through, Escape and Enter pass
+// PreTranslateMessage first, and the background drags the window.
+TEST_F(GtkBackendTest, RealMouseAndKeysReachThePageLikeTheDriversActions) {
+  TestDialog dialog(kTemplate);
+  dialog.dragByBackground = true;
+  ASSERT_TRUE(dialog.Create());
+  dialog.MoveWindow(ui::Rect::FromSize(100, 100, 320, 180));
+  dialog.ShowWindow(ui::ShowCommand::Show);
+  port_->Repaint(dialog.GetSafeHwnd());
+  GdkWindow* window = gtk_widget_get_window(port_->Find(dialog.GetSafeHwnd())->toplevel);
+  ASSERT_NE(window, nullptr);
+  auto click = [&](int x, int y) {
+    gdk_test_simulate_button(window, x, y, 1, GdkModifierType(0), GDK_BUTTON_PRESS);
+    gdk_test_simulate_button(window, x, y, 1, GDK_BUTTON1_MASK, GDK_BUTTON_RELEASE);
+    port_->WaitUntil([] { return false; }, 600);  // past the double-click time
+  };
+
+  click(20, 14);   // on the label: it lets the click through
+  click(160, 50);  // on the button
+  gtk_widget_grab_focus(port_->FindControl(dialog.GetSafeHwnd(), kEdit)->widget);
+  gdk_test_simulate_key(window, -1, -1, GDK_KEY_Escape, GdkModifierType(0), GDK_KEY_PRESS);
+  gdk_test_simulate_key(window, -1, -1, GDK_KEY_Return, GdkModifierType(0), GDK_KEY_PRESS);
+  port_->WaitUntil([&] { return dialog.seen.size() >= 6; }, 2000);
+  EXPECT_EQ(dialog.seen, (std::vector<std::string>{"down 20,14", "button", "key 27 on 2002",
+                                                   "cancel", "key 13 on 2002", "ok"}));
+
+  // Without a window manager the backend moves the window itself.
+  gdk_test_simulate_button(window, 200, 150, 1, GdkModifierType(0), GDK_BUTTON_PRESS);
+  port_->WaitUntil([] { return false; }, 100);
+  gdk_test_simulate_button(window, 240, 170, 1, GDK_BUTTON1_MASK, GDK_BUTTON_RELEASE);
+  port_->WaitUntil([&] { return dialog.GetWindowRect().left != 100; }, 2000);
+  EXPECT_EQ(dialog.GetWindowRect(), ui::Rect::FromSize(140, 120, 320, 180));
 }
 
 TEST_F(GtkBackendTest, PostedMessagesArriveInOrderAndEveryPayloadIsFreedOnce) {
