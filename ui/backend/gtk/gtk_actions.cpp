@@ -27,10 +27,16 @@ std::string Id(int id) {
 }  // namespace
 
 void GtkPort::SetScript(Script* script) {
-  script_ = script;
   // A scripted user acts faster than transitions run: screenshots would
-  // catch a check mark still fading in.
-  g_object_set(gtk_settings_get_default(), "gtk-enable-animations", script ? FALSE : TRUE, nullptr);
+  // catch a check mark still fading in. The person's setting comes back after.
+  GtkSettings* settings = gtk_settings_get_default();
+  if (script && !script_) {
+    g_object_get(settings, "gtk-enable-animations", &animations_, nullptr);
+    g_object_set(settings, "gtk-enable-animations", FALSE, nullptr);
+  } else if (!script && script_) {
+    g_object_set(settings, "gtk-enable-animations", animations_, nullptr);
+  }
+  script_ = script;
 }
 
 bool GtkPort::Fail(std::string why) {

@@ -321,7 +321,8 @@ class GtkPort : public GtkBackend {
   bool scriptExhausted_ = false;
   bool quit_ = false;
   int exitCode_ = 0;
-  bool driving_ = false;  // the driver, not a person, is acting
+  bool driving_ = false;        // the driver, not a person, is acting
+  gboolean animations_ = TRUE;  // the setting before a script turned them off
   std::string actionError_;
 
   friend class DrivingScope;
