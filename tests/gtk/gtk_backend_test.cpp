@@ -29,6 +29,7 @@ constexpr int kButton = 2003;
 constexpr int kNotes = 2004;
 constexpr int kDone = 2005;
 constexpr std::uint32_t kPosted = ui::msg::kUser + 7;
+constexpr std::uint32_t kTrayCallback = ui::msg::kUser + 1;
 
 void RegisterTestTemplates() {
   ui::DialogTemplate outer;
@@ -66,6 +67,7 @@ class TestDialog : public ui::Dialog {
     OnClicked(kButton, &TestDialog::OnButton);
     OnClicked(kDone, &TestDialog::OnDoneButton);
     OnPosted(kPosted, &TestDialog::OnPostedValue);
+    OnMessage(kTrayCallback, &TestDialog::OnTray);
   }
   std::function<void()> onButton;
   std::function<void()> onDone;
@@ -99,6 +101,10 @@ class TestDialog : public ui::Dialog {
   }
   void OnDoneButton() {
     if (onDone) onDone();
+  }
+  std::intptr_t OnTray(std::uintptr_t iconId, std::intptr_t mouse) {
+    seen.push_back("tray " + std::to_string(iconId) + " " + std::to_string(mouse));
+    return 0;
   }
   void OnPostedValue(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
     received.push_back(static_cast<CountedPayload&>(*payload).value);
@@ -210,6 +216,26 @@ TEST_F(GtkBackendTest, RealMouseAndKeysReachThePageLikeTheDriversActions) {
   gdk_test_simulate_button(window, 240, 170, 1, GDK_BUTTON1_MASK, GDK_BUTTON_RELEASE);
   port_->WaitUntil([&] { return dialog.GetWindowRect().left != 100; }, 2000);
   EXPECT_EQ(dialog.GetWindowRect(), ui::Rect::FromSize(140, 120, 320, 180));
+}
+
+TEST_F(GtkBackendTest, TrayIconReportsClicksToItsWindowAndGoesWithIt) {
+  auto dialog = std::make_unique<TestDialog>(kTemplate);
+  ASSERT_TRUE(dialog->Create());
+  const ui::WindowId window = dialog->GetSafeHwnd();
+  const std::string longTip(200, 'x');
+  EXPECT_TRUE(port_->TrayAdd(window, 151, 151, longTip, kTrayCallback));
+  EXPECT_FALSE(port_->TrayAdd(window, 151, 151, "Orvane", kTrayCallback));  // already there
+  ASSERT_EQ(port_->TrayIcons().size(), 1u);
+  EXPECT_EQ(port_->TrayIcons()[0].tip, std::string(127, 'x'));
+
+  EXPECT_TRUE(port_->ClickTray(window, 151, ui::msg::kRButtonUp));
+  EXPECT_EQ(dialog->seen, std::vector<std::string>{"tray 151 517"});
+  EXPECT_TRUE(port_->TrayDelete(window, 151));
+  EXPECT_FALSE(port_->ClickTray(window, 151, ui::msg::kLButtonUp));
+
+  EXPECT_TRUE(port_->TrayAdd(window, 151, 151, "Orvane", kTrayCallback));
+  dialog.reset();
+  EXPECT_TRUE(port_->TrayIcons().empty());
 }
 
 TEST_F(GtkBackendTest, PostedMessagesArriveInOrderAndEveryPayloadIsFreedOnce) {
