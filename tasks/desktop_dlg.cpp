@@ -95,7 +95,10 @@ void CDesktopDlg::EvaluateSlotTick(int slot) {
     now.hour = local.hour;
     now.minute = local.minute;
   } else if (task.mode == "2") {
-    now.idleMs = IdleMilliseconds(services.clock.TickCount(), services.idle.LastInputTick());
+    // The last input first: input that comes between the two readings must
+    // not make the difference wrap.
+    const std::uint32_t lastInput = services.idle.LastInputTick();
+    now.idleMs = IdleMilliseconds(services.clock.TickCount(), lastInput);
   }
   // Text first, then the warning, then the firing: a task due at once warns
   // and fires in the same tick.

@@ -46,7 +46,8 @@ std::optional<std::string> SlotValue(const TaskSlot& slot, const std::string& na
   for (int i = 0; i < kRecordFieldCount; ++i) {
     if (name == kFieldNames[i]) return slot.Field(i);
   }
-  if (name.size() == 8 && name.compare(0, 7, "display") == 0 && std::isdigit(name[7])) {
+  if (name.size() == 8 && name.compare(0, 7, "display") == 0 &&
+      std::isdigit(static_cast<unsigned char>(name[7]))) {
     return slot.display.Text(name[7] - '0');
   }
   if (name == "seconds") return std::to_string(slot.seconds);

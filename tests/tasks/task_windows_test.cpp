@@ -58,6 +58,25 @@ class SpyShell : public platform::Shell {
   platform::Shell& inner_;
 };
 
+// The user's last input as the system answers it. When `typing`, the user
+// keeps at the keys and each question takes a millisecond to answer, so the
+// last input is always the moment of answering.
+class SpyIdle : public platform::InputIdle {
+ public:
+  SpyIdle(platform::sim::SimIdle& inner, platform::sim::VirtualClock& clock)
+      : inner_(inner), clock_(clock) {}
+  std::uint32_t LastInputTick() override {
+    if (!typing) return inner_.LastInputTick();
+    clock_.Advance(1);
+    return clock_.TickCount();
+  }
+  bool typing = false;
+
+ private:
+  platform::sim::SimIdle& inner_;
+  platform::sim::VirtualClock& clock_;
+};
+
 class TaskWindows : public ::testing::Test {
  protected:
   TaskWindows() {
@@ -105,9 +124,10 @@ class TaskWindows : public ::testing::Test {
   platform::sim::SimPlatform sim;
   SpyPower power{sim.Power()};
   SpyShell shell{sim.Shell()};
+  SpyIdle userInput{sim.Idle(), sim.Clock()};
   platform::Platform services{sim.Clock(),     sim.Files(),        sim.Profiles(),
                               power,           sim.Processes(),    shell,
-                              sim.Idle(),      sim.Sound(),        sim.Http(),
+                              userInput,       sim.Sound(),        sim.Http(),
                               sim.Autostart(), sim.InstanceLock(), sim.SystemInfo()};
   app::SharedStateScope state;
   app::ServicesScope servicesScope{services};
@@ -240,6 +260,16 @@ TEST_F(TaskWindows, IdleTimeSurvivesTheWrapOfTheTickCount) {
   EXPECT_EQ(Calls("power.request shutdown"), 0);
   Seconds(1);
   EXPECT_EQ(Calls("power.request shutdown"), 1);
+}
+
+TEST_F(TaskWindows, AUserAtTheKeysNeverCountsAsIdle) {
+  // The last input is asked before the tick count: input that lands between
+  // the two readings must not wrap into an idle time of 49 days.
+  userInput.typing = true;
+  Put(1, "1|0|5|0|2|0|0|空");
+  Seconds(10);
+  EXPECT_TRUE(Prompts().empty());
+  EXPECT_EQ(Calls("power.request shutdown"), 0);
 }
 
 TEST_F(TaskWindows, ASlotFreedAndRefilledWhileWarnedGetsNoNewWarning) {
