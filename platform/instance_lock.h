@@ -7,7 +7,8 @@ namespace platform {
 class InstanceLock {
  public:
   virtual ~InstanceLock() = default;
-  // True when this process now holds the lock; false when another instance does.
+  // False only when another instance holds the lock; true when this process now
+  // holds it or the lock could not be made at all (nothing then tells of another).
   virtual bool Acquire(const std::string& name) = 0;
 };
 

@@ -28,15 +28,19 @@ std::string LinuxInstanceLock::LockFilePath(const std::string& name) {
 }
 
 bool LinuxInstanceLock::Acquire(const std::string& name) {
+  // Only a lock that another process holds refuses the start. A lock file that
+  // cannot be made or locked says nothing about other instances, just as a named
+  // mutex that fails to open for another reason lets the program run.
   const int fd = ::open(LockFilePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
+  if (fd < 0) return true;
   int r;
   do {
     r = ::flock(fd, LOCK_EX | LOCK_NB);
   } while (r != 0 && errno == EINTR);
   if (r != 0) {
+    const bool heldElsewhere = errno == EWOULDBLOCK;
     ::close(fd);
-    return false;
+    return !heldElsewhere;
   }
   held_.push_back(fd);
   return true;

@@ -42,6 +42,10 @@ TEST(LinuxInstanceLock, SecondProcessIsRefusedUntilTheFirstEnds) {
   }
   EXPECT_TRUE(ChildAcquires("DravoOV"));
 
+  // A lock file that cannot be made tells of no other instance.
+  ::setenv("XDG_RUNTIME_DIR", (dir / "missing").c_str(), 1);
+  EXPECT_TRUE(ChildAcquires("DravoOV"));
+
   ::unsetenv("XDG_RUNTIME_DIR");
   EXPECT_NE(LinuxInstanceLock::LockFilePath("a/b").find("a_b-" + std::to_string(::getuid())),
             std::string::npos);
