@@ -62,6 +62,29 @@ AppSettings ReadSettingsAtStart(platform::Platform& services, const AppPaths& pa
   return settings;
 }
 
+std::string FolderOf(const std::string& path, char separator) {
+  // Where the last run of separators begins; a trail byte is never one.
+  std::size_t cut = std::string::npos;
+  bool inRun = false;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (text::IsGbkLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+      ++i;
+      inRun = false;
+    } else if (path[i] == separator) {
+      if (!inRun) cut = i;
+      inRun = true;
+    } else {
+      inRun = false;
+    }
+  }
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+void CreateFolderOf(platform::FileSystem& files, const std::string& path) {
+  const std::string folder = FolderOf(path, files.Separator());
+  if (!folder.empty() && !files.Exists(folder)) files.CreateDirectory(folder);
+}
+
 bool WriteSettingsFlag(platform::ProfileFiles& profiles, const AppPaths& paths, const char* key,
                        int value) {
   return profiles.WriteString(kSettingsSection, key, value ? "1" : "0", paths.settingsPath);

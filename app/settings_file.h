@@ -28,6 +28,14 @@ AppPaths DeriveAppPaths(platform::Platform& services);
 // ("Up" defaulting to 1), else all off but autoUpdate. Never creates the file.
 AppSettings ReadSettingsAtStart(platform::Platform& services, const AppPaths& paths);
 
+// The folder part of a file path: the text before its last separator, without
+// the doubled separator's other half. Empty when there is no separator.
+std::string FolderOf(const std::string& path, char separator);
+
+// Creates the folder of a settings or account file (one level) when it is
+// missing, before the first write there. A failure shows in the writes that follow.
+void CreateFolderOf(platform::FileSystem& files, const std::string& path);
+
 // Writes one flag as "1" or "0"; false when the write failed (callers ignore it).
 bool WriteSettingsFlag(platform::ProfileFiles& profiles, const AppPaths& paths, const char* key,
                        int value);

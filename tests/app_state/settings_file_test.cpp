@@ -35,6 +35,24 @@ TEST(AppPaths, DerivedFromTheCurrentDirectory) {
   }
 }
 
+TEST(AppPaths, FolderOfAFile) {
+  const struct {
+    const char* name;
+    std::string path;
+    char separator;
+    std::string folder;
+  } cases[] = {
+      {"windows_doubled", "C:\\\\a\\\\Config\\\\i.ini", '\\', "C:\\\\a\\\\Config"},
+      {"trail_byte_before_separator", "D:\\\\\x95\\\\\\i.ini", '\\', "D:\\\\\x95\\"},
+      {"linux", "/home/u/Config/i.ini", '/', "/home/u/Config"},
+      {"no_separator", "i.ini", '/', ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(app::FolderOf(c.path, c.separator), c.folder);
+  }
+}
+
 // Runs each case from a current directory of its own, as when the system starts
 // the program at log-on from somewhere else.
 struct StartUpReadingTest : ::testing::Test {
@@ -61,6 +79,14 @@ TEST_F(StartUpReadingTest, NoConfigFolderGivesDefaultsAndWritesNothing) {
   EXPECT_EQ(s.startWithWindows + s.syncTasks + s.rememberPassword + s.autoSignIn, 0);
   EXPECT_EQ(s.autoUpdate, 1);
   EXPECT_FALSE(sim.Files().Exists(dir / "Config"));
+}
+
+TEST_F(StartUpReadingTest, FirstWriteMakesTheConfigFolder) {
+  const app::AppPaths paths = app::DeriveAppPaths(sim.Get());
+  app::CreateFolderOf(sim.Files(), paths.settingsPath);
+  app::CreateFolderOf(sim.Files(), paths.accountPath);
+  EXPECT_TRUE(app::WriteSettingsFlag(sim.Profiles(), paths, app::kKeyStartWithWindows, 1));
+  EXPECT_EQ(sim.Files().ReadFile(dir / "Config/i.ini"), "[配置]\r\nHi=1\r\n");
 }
 
 TEST_F(StartUpReadingTest, ValuesFromTheFile) {
