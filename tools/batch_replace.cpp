@@ -5,6 +5,7 @@
 
 #include "platform/text_codec.h"
 #include "tools/folder_scan.h"
+#include "tools/ordered_pool.h"
 #include "tools/text_files.h"
 
 namespace tools {
@@ -16,14 +17,11 @@ std::u16string Wide(const std::string& gbk) {
   return text::GbkToUtf16(gbk);
 }
 
-void ProcessFile(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink,
-                 const std::string& path) {
+// The one status line of one file.
+std::string ProcessFile(platform::FileSystem& files, const ReplaceFields& edit,
+                        const std::string& path) {
   std::optional<UnicodeText> read = ReadTextAsUnicode(files, path);
-  if (!read) {
-    sink.PostStatus(path + " 文件读取失败");
-    return;
-  }
-  ReplaceFields edit = source.Edit();
+  if (!read) return path + " 文件读取失败";
   std::u16string keyword = Wide(edit.keyword);
   std::u16string endMarker = Wide(edit.endMarker);
   std::u16string replacement = Wide(edit.replacement);
@@ -36,16 +34,45 @@ void ProcessFile(platform::FileSystem& files, ReplaceSource& source, StatusSink&
       RangeReplace(read->text, keyword, endMarker, replacement, edit.mode == kRangeReplace);
       break;
     default:
-      sink.PostStatus("错误：未知替换模式");
-      return;
+      return "错误：未知替换模式";
   }
   // Every matching file is written back, changed or not.
-  if (!WriteTextEncoded(files, path, read->text, read->code)) {
-    sink.PostStatus(path + " 文件保存失败");
-    return;
-  }
-  sink.PostStatus("[" + path + "] 处理完成，编码：" + std::to_string(read->code));
+  if (!WriteTextEncoded(files, path, read->text, read->code)) return path + " 文件保存失败";
+  return "[" + path + "] 处理完成，编码：" + std::to_string(read->code);
 }
+
+// What ends a run early, by the kind of exception.
+enum class Fault { None, Memory, File, Other };
+
+Fault CurrentFault() {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return Fault::Memory;
+  } catch (const std::system_error&) {
+    return Fault::File;
+  } catch (...) {
+    return Fault::Other;
+  }
+}
+
+const char* FaultStatus(Fault fault) {
+  switch (fault) {
+    case Fault::Memory:
+      return "内存不足！";
+    case Fault::File:
+      return "文件操作失败！";
+    default:
+      return "发生未知错误！";
+  }
+}
+
+struct FileOutcome {
+  std::string status;
+  Fault fault = Fault::None;
+};
+
+struct StopWalk {};
 
 }  // namespace
 
@@ -150,19 +177,42 @@ bool RangeReplace(std::u16string& text, std::u16string_view keyword, std::u16str
   return true;
 }
 
-void RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink) {
-  try {
-    ScanFolderByExtensionList(
-        files, source.Folder(), [&] { return source.Format(); },
-        [&](const std::string& path) { ProcessFile(files, source, sink, path); });
-    sink.PostStatus("处理完成！");
-  } catch (const std::bad_alloc&) {
-    sink.PostStatus("内存不足！");
-  } catch (const std::system_error&) {
-    sink.PostStatus("文件操作失败！");
-  } catch (...) {
-    sink.PostStatus("发生未知错误！");
+void RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink, int threads) {
+  // Files are rewritten on a few threads; their lines still come in walk order,
+  // and the fields are read here, in that order, as each file is handed on.
+  Fault fault = Fault::None;
+  {
+    OrderedPool<FileOutcome> pool(threads, [&](FileOutcome& outcome) {
+      if (outcome.fault != Fault::None) {
+        fault = outcome.fault;
+        return false;
+      }
+      sink.PostStatus(std::move(outcome.status));
+      return true;
+    });
+    Fault walkFault = Fault::None;
+    try {
+      ScanFolderByExtensionList(
+          files, source.Folder(), [&] { return source.Format(); },
+          [&](const std::string& path) {
+            ReplaceFields edit = source.Edit();
+            auto job = [&files, edit = std::move(edit), path]() -> FileOutcome {
+              try {
+                return {ProcessFile(files, edit, path)};
+              } catch (...) {
+                return {{}, CurrentFault()};
+              }
+            };
+            if (!pool.Submit(std::move(job))) throw StopWalk();
+          });
+    } catch (const StopWalk&) {
+    } catch (...) {
+      walkFault = CurrentFault();
+    }
+    pool.Finish();
+    if (fault == Fault::None) fault = walkFault;
   }
+  sink.PostStatus(fault == Fault::None ? "处理完成！" : FaultStatus(fault));
   sink.PostFinished();
 }
 

@@ -66,8 +66,11 @@ bool RangeReplace(std::u16string& text, std::u16string_view keyword, std::u16str
                   std::u16string_view replacement, bool keepMarkers);
 
 // One run: walks the folder and rewrites every matching file in the code it
-// was read in. Posts one line per file and "处理完成！" (or the error that ended
-// the run), then PostFinished.
-void RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink);
+// was read in, `threads` files at a time. Posts one line per file in walk
+// order and "处理完成！" (or the error that ended the run), then PostFinished.
+// The source is read only on the calling thread; the sink's calls never overlap.
+inline constexpr int kReplaceThreads = 4;
+void RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink,
+                int threads = kReplaceThreads);
 
 }  // namespace tools
