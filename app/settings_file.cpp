@@ -27,12 +27,15 @@ std::string DoubleBackslashes(const std::string& path) {
 
 AppPaths DeriveAppPaths(const std::string& currentDirectory, char separator, int osMajorVersion) {
   AppPaths paths;
+  // A current directory that cannot be read must not turn the files into
+  // "/Config/..." at the root (or "\\Config\..." on a network share).
+  const std::string directory = currentDirectory.empty() ? "." : currentDirectory;
   if (separator == '\\') {
-    paths.appDirectory = DoubleBackslashes(currentDirectory);
+    paths.appDirectory = DoubleBackslashes(directory);
     paths.settingsPath = paths.appDirectory + "\\\\Config\\\\i.ini";
     paths.accountPath = paths.appDirectory + "\\\\Config\\\\q.ini";
   } else {
-    paths.appDirectory = currentDirectory;
+    paths.appDirectory = directory;
     paths.settingsPath = paths.appDirectory + "/Config/i.ini";
     paths.accountPath = paths.appDirectory + "/Config/q.ini";
   }

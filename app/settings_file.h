@@ -17,8 +17,9 @@ inline constexpr char kKeyAutoUpdate[] = "Up";
 
 // The paths from the current directory. Windows (separator "\"): every "\" of the
 // directory doubled and the file names joined with doubled separators too, as the
-// system has always accepted them; elsewhere plain "/" paths. The version is the
-// decimal text of the major version.
+// system has always accepted them; elsewhere plain "/" paths. An empty directory
+// (one that could not be read) counts as ".". The version is the decimal text of
+// the major version.
 AppPaths DeriveAppPaths(const std::string& currentDirectory, char separator, int osMajorVersion);
 
 // DeriveAppPaths with what the services report.

@@ -22,6 +22,8 @@ TEST(AppPaths, DerivedFromTheCurrentDirectory) {
       {"windows_trail_byte_is_no_separator", "D:\\\x95\\", '\\', "D:\\\\\x95\\",
        "D:\\\\\x95\\\\\\Config\\\\i.ini"},
       {"linux_plain", "/home/u/orvane", '/', "/home/u/orvane", "/home/u/orvane/Config/i.ini"},
+      {"unreadable_directory_is_not_the_root", "", '/', ".", "./Config/i.ini"},
+      {"unreadable_directory_is_no_share", "", '\\', ".", ".\\\\Config\\\\i.ini"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
