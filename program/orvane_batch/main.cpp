@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
   eTemplate.Add(extract, "--template",
                 "line template: [1]..[4] the pieces, [*] all four, [n|default], "
                 "default \".\" the file name, \"_.\" the name after the line");
-  eSaveFolder.Add(extract, "--save-folder", "folder of the result files");
+  eSaveFolder.Add(extract, "--save-folder", "folder of the result files (required)");
   eSaveFile.Add(extract, "--save-file", "result file name (default JieQu.txt)");
   eContain.Add(extract, "--contain", "pieces keep their markers");
   eNoDuplicates.Add(extract, "--no-duplicates", "drop lines repeated within one run");
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
   dFolder.Add(download, "--folder", "folder to walk (required, must exist)");
   dFormat.Add(download, "--format",
               "file name masks separated by ';' (* and ?); a text without * gets *. in front");
-  dSaveFolder.Add(download, "--save-folder", "folder the downloads go to");
+  dSaveFolder.Add(download, "--save-folder", "folder the downloads go to (required)");
   dStart.Add(download, "--start", "start marker of a URL part");
   dEnd.Add(download, "--end", "end marker of a URL part");
   dUrl.Add(download, "--url",
@@ -218,8 +218,10 @@ int main(int argc, char** argv) {
     eAutoLine.ApplyTo(fields.autoLine);
     eEachIdentifier.ApplyTo(fields.eachIdentifier);
     eEachFile.ApplyTo(fields.eachFile);
-    // The page would walk the whole drive; a script that forgot the option should not.
+    // An empty field means the root of the drive to the page; a script that
+    // forgot an option should not walk or write there.
     if (fields.folder.empty()) return Usage("extract needs --folder");
+    if (fields.saveFolder.empty()) return Usage("extract needs --save-folder");
     PrintSink sink(false);
     tools::RunExtract(services.files, fields, sink);
     return 0;
@@ -246,6 +248,7 @@ int main(int argc, char** argv) {
     // The page asks at this point; a script has to say it up front.
     return Usage("without --skip-existing, say --on-conflict overwrite or rename");
   }
+  if (fields.saveFolder.empty()) return Usage("download needs --save-folder");
   tools::DownloadJob job = tools::MakeDownloadJob(fields, policy);
   if (std::optional<std::string> refusal = tools::CheckDownloadStart(services.files, job)) {
     return Refuse(*refusal);

@@ -208,7 +208,9 @@ TEST(OrvaneBatch, ExtractAppendsCombinedLines) {
             (std::multiset<std::string>{"One" + colon + "1.htm list", "Two" + colon + "2.htm list",
                                         "One" + colon + "1.htm more"}));
   // Pieces, the row rule and the each-file names are covered by the logic tests.
-  EXPECT_EQ(RunBatch({"extract"}).exitCode, 2);
+  // Empty folders stand for the drive's root on the page; a script must name them.
+  EXPECT_EQ(RunBatch({"extract", "--save-folder", dir / "out"}).exitCode, 2);
+  EXPECT_EQ(RunBatch({"extract", "--folder", dir / "in"}).exitCode, 2);
 }
 
 class DownloadRun : public testing::Test {
@@ -288,7 +290,8 @@ TEST_F(DownloadRun, ExistingFilesUnderEachPolicy) {
   EXPECT_EQ(ReadBytes(save + "/a.jpg"), "image a");
 
   EXPECT_EQ(Download({}).exitCode, 2);  // the page would ask; a script must say
-  Result refused = RunBatch({"download", "--folder", dir_ / "nowhere", "--skip-existing"});
+  Result refused = RunBatch({"download", "--folder", dir_ / "nowhere", "--save-folder",
+                             dir_ / "save", "--skip-existing"});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_EQ(refused.err, u8"目标路径无效！\n");
 }
