@@ -23,6 +23,8 @@ class LoopbackHttpServer {
     std::string body;
     // When set, Content-Length says this much more and the connection is cut.
     std::size_t promisedExtra = 0;
+    // Instead of cutting, hold the connection open until the server stops.
+    bool stall = false;
   };
   using Route = std::function<Reply(const std::string& path)>;
 
@@ -48,6 +50,10 @@ class LoopbackHttpServer {
   std::vector<std::string> Requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
+  }
+  int Answered() const {
+    std::lock_guard lock(mutex_);
+    return answered_;
   }
 
  private:
@@ -84,6 +90,13 @@ class LoopbackHttpServer {
                        "\r\nConnection: close\r\n\r\n";
     std::string all = head + reply.body;
     ::send(client, all.data(), all.size(), MSG_NOSIGNAL);
+    {
+      std::lock_guard lock(mutex_);
+      ++answered_;
+    }
+    for (int waited = 0; reply.stall && !stop_ && waited < 10000; waited += 20) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
   }
 
   Route route_;
@@ -93,6 +106,7 @@ class LoopbackHttpServer {
   std::thread thread_;
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
+  int answered_ = 0;
 };
 
 }  // namespace tools_test

@@ -1,9 +1,11 @@
 // End-to-end runs of the built orvane-batch over small fixture trees.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 
@@ -220,6 +222,7 @@ class DownloadRun : public testing::Test {
           using Reply = tools_test::LoopbackHttpServer::Reply;
           if (path == "/img/a.jpg") return Reply{200, "image a"};
           if (path == "/img/cut.jpg") return Reply{200, std::string(1000, 'c'), 50000};
+          if (path == "/img/slow.jpg") return Reply{200, std::string(1000, 's'), 50000, true};
           return Reply{404, "not here"};
         }) {
     WriteBytes(dir_ / "in/page.html",
@@ -294,6 +297,40 @@ TEST_F(DownloadRun, ExistingFilesUnderEachPolicy) {
                              dir_ / "save", "--skip-existing"});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_EQ(refused.err, u8"目标路径无效！\n");
+}
+
+TEST_F(DownloadRun, AKilledRunLeavesNoPartialFileUnderTheFinalName) {
+  WriteBytes(dir_ / "slow/slow.html", "<img src=\"slow.jpg\">");
+  std::string save = dir_ / "save";
+  std::vector<std::string> args = {ORVANE_BATCH_PATH, "download",
+                                   "--folder",        dir_ / "slow",
+                                   "--format",        "html",
+                                   "--save-folder",   save,
+                                   "--start",         "src=\"",
+                                   "--end",           "\"",
+                                   "--url",           server_.Base() + "/img/",
+                                   "--skip-existing"};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t child = ::fork();
+  if (child == 0) {
+    int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  // Kill it once part of the body has gone out and had time to reach its file.
+  for (int waited = 0; server_.Answered() == 0 && waited < 10000; waited += 10) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+
+  ASSERT_EQ(server_.Answered(), 1);
+  EXPECT_FALSE(std::filesystem::exists(save + "/slow.jpg"));
+  // Skip-existing then does not trust a torn file: the next run fetches it again.
 }
 
 }  // namespace
