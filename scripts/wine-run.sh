@@ -32,29 +32,55 @@ boot() {
   (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      "$wine_bin" wineboot -i >/dev/null 2>&1 || true
+      "$wine_bin" wineboot -i >/dev/null 2>&1 9>&- || true
     fi
-    if [ ! -f "$WINEPREFIX/.orvane-fonts" ]; then
+    if [ ! -f "$WINEPREFIX/.orvane-ready" ]; then
       for face in "${font_substitutes[@]}"; do
         "$wine_bin" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-          /v "$face" /t REG_SZ /d "$substitute_font" /f >/dev/null 2>&1 || true
+          /v "$face" /t REG_SZ /d "$substitute_font" /f >/dev/null 2>&1 9>&- || true
       done
-      touch "$WINEPREFIX/.orvane-fonts"
+      # A crashing test prints its backtrace and ends instead of waiting on a dialog.
+      "$wine_bin" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 \
+        /f >/dev/null 2>&1 9>&- || true
+      # Xvfb has no window manager: without this, Wine waits two seconds for
+      # one at every window it hides.
+      "$wine_bin" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N \
+        /f >/dev/null 2>&1 9>&- || true
+      touch "$WINEPREFIX/.orvane-ready"
     fi
   ) 9>"$WINEPREFIX.lock"
   # Keep one server alive between the many short test processes.
   "$server_bin" -p300 >/dev/null 2>&1 || true
 }
 
+# A session started on another display (an earlier, finished Xvfb) cannot make
+# windows here: end it, so the next program starts a fresh one. (Programs
+# started under the lock must not inherit it: a server would hold it for minutes.)
+follow_display() {
+  [ "$(cat "$WINEPREFIX/.orvane-display" 2>/dev/null)" != "${DISPLAY:-}" ] || return 0
+  (
+    flock 9
+    if [ "$(cat "$WINEPREFIX/.orvane-display" 2>/dev/null)" != "${DISPLAY:-}" ]; then
+      "$server_bin" -k >/dev/null 2>&1 9>&- || true
+      "$server_bin" -w >/dev/null 2>&1 9>&- || true
+      "$server_bin" -p300 >/dev/null 2>&1 9>&- || true
+      echo "${DISPLAY:-}" >"$WINEPREFIX/.orvane-display"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
 case "${1:-}" in
   --boot)
     boot
+    follow_display
     ;;
   --stop)
     "$server_bin" -k >/dev/null 2>&1 || true
+    rm -f "$WINEPREFIX/.orvane-display"
     ;;
   *)
-    [ -f "$WINEPREFIX/.orvane-fonts" ] || boot
+    [ -f "$WINEPREFIX/.orvane-ready" ] || boot
+    follow_display
     # Wine's own background processes, started with the first program of a
     # session, inherit its output; a caller that reads a pipe until it closes
     # would wait for them. Through files, only the program's output is waited for.

@@ -66,7 +66,8 @@ std::uint32_t DialogStyle(const DialogTemplate& t) {
   if (t.style & ds::kBorder) style |= WS_BORDER;
   if (t.style & ds::kMinimizeBox) style |= WS_MINIMIZEBOX;
   if (t.style & ds::kCenter) style |= DS_CENTER;
-  if (!t.fontFace.empty()) style |= DS_SETFONT;
+  // Always a font of our own: templates without one get the shell's dialog font.
+  style |= DS_SETFONT;
   return style;
 }
 
@@ -142,13 +143,11 @@ std::vector<std::uint8_t> BuildDialogTemplate(const DialogTemplate& t) {
   w.Word(0);  // no menu
   w.Word(0);  // the dialog class
   w.Text(Wide(t.caption));
-  if (!t.fontFace.empty()) {
-    w.Word(static_cast<WORD>(t.fontPoints));
-    w.Word(FW_NORMAL);
-    w.Byte(FALSE);  // italic
-    w.Byte(DEFAULT_CHARSET);
-    w.Text(Wide(t.fontFace));
-  }
+  w.Word(static_cast<WORD>(t.fontFace.empty() ? 9 : t.fontPoints));
+  w.Word(FW_NORMAL);
+  w.Byte(FALSE);  // italic
+  w.Byte(DEFAULT_CHARSET);
+  w.Text(t.fontFace.empty() ? std::wstring(L"MS Shell Dlg") : Wide(t.fontFace));
   for (const ControlTemplate& c : t.controls) {
     w.AlignDword();
     w.Dword(0);  // helpID

@@ -70,6 +70,9 @@ Win32Port::Win32Port() {
 
 Win32Port::~Win32Port() {
   while (!windows_.empty()) DestroyWindow(windows_.rbegin()->first);
+  // A quit nobody took off the queue would end the next loop of this thread.
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   if (scriptTimer_) ::KillTimer(nullptr, scriptTimer_);
   if (messageWindow_) ::DestroyWindow(messageWindow_);
   for (auto& [id, bitmap] : bitmaps_) DeleteObject(bitmap);

@@ -1,0 +1,352 @@
+// The dialog framework on real Win32 windows, under Wine: the same semantics
+// the headless backend promises, with the system's own loops, timers and boxes.
+#include <gtest/gtest.h>
+
+#include "platform/windows/win32.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <thread>
+
+#include "tests/ui/test_dialogs.h"
+#include "ui/backend/win32/win32_backend.h"
+
+namespace uitest {
+namespace {
+
+using ui::IDCANCEL;
+using ui::IDOK;
+
+// The Win32 backend with a scenario runner as its user.
+struct Win32Harness {
+  std::unique_ptr<ui::win32::Win32Backend> backend = ui::win32::CreateWin32Backend();
+  ui::ScenarioRunner runner{*backend, *backend};
+
+  Win32Harness() {
+    ui::Backend::SetCurrent(backend.get());
+    RegisterTestTemplates();
+    backend->SetScript(&runner);
+  }
+  ~Win32Harness() {
+    if (backend) backend->SetScript(nullptr);
+    ui::Backend::SetCurrent(nullptr);
+  }
+  bool Script(const std::string& text) { return runner.LoadText(text, "test"); }
+};
+
+TEST(Win32Templates, ControlsAreTheSystemsOwnAtTheirDialogUnits) {
+  constexpr int kTemplate = 601;
+  ui::DialogTemplate t;
+  t.id = kTemplate;
+  t.width = 226;
+  t.height = 147;
+  t.style = ui::ds::kPopup | ui::ds::kVisible | ui::ds::kSysMenu;
+  t.fontFace = "微软雅黑";
+  t.fontPoints = 12;
+  using ui::ControlKind;
+  namespace cs = ui::cs;
+  t.controls = {
+      {1, ControlKind::Static, "标签", {7, 18, 27, 8}, cs::kRight},
+      {2, ControlKind::Bitmap, "", {211, 0, 8, 8}, cs::kNotify, 130},
+      {3, ControlKind::Button, "确定", {10, 40, 50, 14}, cs::kDefault},
+      {4, ControlKind::CheckBox, "记住", {70, 40, 50, 14}, 0},
+      {5, ControlKind::Edit, "", {10, 60, 80, 14}, cs::kPassword | cs::kBorder},
+      {6, ControlKind::Edit, "", {100, 60, 80, 30}, cs::kMultiline | cs::kWantReturn},
+      {7, ControlKind::ComboBox, "", {10, 95, 60, 60}, cs::kDropList},
+      {8, ControlKind::ComboBox, "", {80, 95, 60, 60}, cs::kDropDown},
+      {9, ControlKind::ListView, "", {7, 30, 212, 72}, cs::kIconView | cs::kSingleSel},
+      {10, ControlKind::ListView, "", {150, 95, 70, 40}, cs::kReportView | cs::kHidden},
+  };
+  ui::RegisterTemplate(t);
+  struct Expect {
+    int id;
+    const wchar_t* windowClass;
+    LONG_PTR styleBits;
+  };
+  const Expect expected[] = {
+      {1, L"Static", SS_RIGHT},
+      {2, L"Static", SS_BITMAP | SS_NOTIFY},
+      {3, L"Button", BS_DEFPUSHBUTTON},
+      {4, L"Button", BS_AUTOCHECKBOX},
+      {5, L"Edit", ES_PASSWORD},
+      {6, L"Edit", ES_MULTILINE | ES_WANTRETURN},
+      {7, L"ComboBox", CBS_DROPDOWNLIST},
+      {8, L"ComboBox", CBS_DROPDOWN},
+      {9, WC_LISTVIEWW, LVS_ICON | LVS_SINGLESEL},
+      {10, WC_LISTVIEWW, LVS_REPORT},
+  };
+
+  Win32Harness h;
+  TestDlg dlg(kTemplate);
+  ASSERT_TRUE(dlg.Create());
+  HWND dialog = FindWindowW(L"#32770", L"");
+  ASSERT_NE(dialog, nullptr);
+  RECT unit{0, 0, 226, 147};
+  MapDialogRect(dialog, &unit);
+  RECT client;
+  GetClientRect(dialog, &client);
+  EXPECT_EQ(client.right, unit.right) << "the size is in the font's dialog units";
+  EXPECT_EQ(client.bottom, unit.bottom);
+
+  for (const Expect& e : expected) {
+    SCOPED_TRACE(e.id);
+    HWND control = GetDlgItem(dialog, e.id);
+    ASSERT_NE(control, nullptr);
+    wchar_t name[64];
+    GetClassNameW(control, name, 64);
+    EXPECT_STREQ(name, e.windowClass);
+    EXPECT_EQ(GetWindowLongPtrW(control, GWL_STYLE) & e.styleBits, e.styleBits);
+    // The dialog manager maps position and size each on its own.
+    const ui::ControlTemplate* source = t.FindControl(e.id);
+    RECT r{source->rect.x, source->rect.y, source->rect.w, source->rect.h};
+    MapDialogRect(dialog, &r);
+    RECT actual;
+    GetWindowRect(control, &actual);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+    EXPECT_EQ(actual.left, r.left);
+    EXPECT_EQ(actual.top, r.top);
+    if (e.id != 2 && e.id != 7 && e.id != 8) {  // bitmaps take their size, combos their list's
+      EXPECT_EQ(actual.right - actual.left, r.right);
+      EXPECT_EQ(actual.bottom - actual.top, r.bottom);
+    }
+  }
+  EXPECT_EQ(dlg.GetDlgItemText(1), "标签");
+  EXPECT_FALSE(dlg.GetDlgItem(10).IsWindowVisible());
+}
+
+TEST(Win32Timers, SettingARunningTimerAgainRestartsItsPeriod) {
+  Win32Harness h;
+  TestDlg dlg(kOuter);
+  dlg.Create();
+  const DWORD start = GetTickCount();
+  std::vector<DWORD> at;
+  dlg.onTimer = [&](int) { at.push_back(GetTickCount() - start); };
+  dlg.SetTimer(1, 400);
+  h.backend->Advance(250);
+  dlg.SetTimer(1, 400);  // restarts: the next tick is 400 ms from now
+  h.backend->Advance(1000);
+  ASSERT_FALSE(at.empty());
+  EXPECT_GE(at.front(), 600u) << "not at 400 ms, the first period's end";
+  dlg.KillTimer(1);
+  const std::size_t ticks = at.size();
+  h.backend->Advance(600);
+  EXPECT_EQ(at.size(), ticks) << "a killed timer stays quiet";
+}
+
+TEST(Win32Modal, NestedRunsEndInnermostFirstWithTheOwnerDisabled) {
+  Win32Harness h;
+  std::vector<std::string> events;
+  TestDlg outer(kOuter);
+  outer.onClick = [&] {
+    TestDlg inner(kInner, &outer);
+    inner.onClick = [&] { inner.EndDialog(42); };
+    events.push_back("inner " + std::to_string(inner.DoModal()));
+    events.push_back(std::string("outer enabled ") +
+                     (h.backend->IsEnabled(outer.GetSafeHwnd()) ? "1" : "0"));
+    outer.EndDialog(7);
+  };
+  ASSERT_TRUE(
+      h.Script("click 501 10\nexpect window 501 disabled\nexpect window 502 modal\n"
+               "click 502 10\n"));
+  events.push_back("outer " + std::to_string(outer.DoModal()));
+  EXPECT_FALSE(h.runner.Failed()) << h.runner.Report();
+  EXPECT_EQ(events, (std::vector<std::string>{"inner 42", "outer enabled 1", "outer 7"}));
+}
+
+TEST(Win32Modal, QuitEndsEveryLoopWithItsCode) {
+  Win32Harness h;
+  int innerResult = 0;
+  int boxAfterQuit = -5;
+  TestDlg outer(kOuter);
+  outer.onClick = [&] {
+    TestDlg inner(kInner, &outer);
+    inner.onClick = [&] { h.backend->PostQuit(18); };
+    innerResult = inner.DoModal();
+    TestDlg late(kInner, &outer);
+    EXPECT_EQ(late.DoModal(), -1);
+    boxAfterQuit = outer.MessageBox("不该出现");
+  };
+  ASSERT_TRUE(h.Script("click 501 10\nclick 502 10\n"));
+  EXPECT_EQ(outer.DoModal(), -1);
+  EXPECT_EQ(innerResult, -1);
+  EXPECT_EQ(boxAfterQuit, 0) << "no box opens once the program is quitting";
+  EXPECT_EQ(h.backend->ExitCode(), 18);
+  EXPECT_FALSE(h.runner.Failed()) << h.runner.Report();
+}
+
+TEST(Win32MessageBoxes, TheSystemsBoxIsAnsweredFromTheScript) {
+  struct Case {
+    const char* name;
+    const char* script;
+    int answer;
+    bool fails;
+  };
+  const Case cases[] = {
+      {"ok",
+       u8"click 501 10\nmsgbox ok text=\"要继续吗？\" caption=\"系统提示\" buttons=okcancel "
+       u8"icon=question\nexpect text 501 13 \"1\"\n",
+       IDOK, false},
+      {"cancel", "click 501 10\nmsgbox cancel\n", IDCANCEL, false},
+      {"nobody expected it", "click 501 10\nclick 501 12\n", 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Win32Harness h;
+    int answer = -5;
+    TestDlg dlg(kOuter);
+    dlg.onClick = [&] {
+      answer = dlg.MessageBox("要继续吗？", "系统提示", ui::mb::kOkCancel | ui::mb::kIconQuestion);
+      dlg.SetDlgItemText(kLabel, std::to_string(answer));
+    };
+    ASSERT_TRUE(h.Script(c.script));
+    dlg.DoModal();
+    EXPECT_EQ(h.runner.Failed(), c.fails) << h.runner.Report();
+    if (!c.fails) {
+      EXPECT_EQ(answer, c.answer);
+    }
+  }
+}
+
+struct CountedPayload : ui::Payload {
+  CountedPayload(int n, std::atomic<int>& freed) : number(n), freed(freed) {}
+  ~CountedPayload() override { ++freed; }
+  int number;
+  std::atomic<int>& freed;
+};
+
+class PostDlg : public TestDlg {
+ public:
+  PostDlg() : TestDlg(kOuter) { OnPosted(ui::msg::kUser + 5, &PostDlg::OnLine); }
+  std::vector<int> seen;
+
+ private:
+  void OnLine(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
+    seen.push_back(static_cast<CountedPayload&>(*payload).number);
+  }
+};
+
+TEST(Win32Posting, MessagesFromOtherThreadsArriveInOrderAndEveryPayloadIsFreedOnce) {
+  Win32Harness h;
+  std::atomic<int> freed{0};
+  constexpr int kCount = 500;
+  {
+    PostDlg dlg;
+    dlg.Create();
+    const ui::WindowPoster poster = dlg.Poster();
+    std::thread worker([&] {
+      for (int i = 0; i < kCount; ++i) {
+        poster.Post(ui::msg::kUser + 5, 0, std::make_unique<CountedPayload>(i, freed));
+      }
+    });
+    worker.join();
+    h.backend->WaitUntil([&] { return dlg.seen.size() == kCount; }, 5000);
+    ASSERT_EQ(dlg.seen.size(), static_cast<std::size_t>(kCount));
+    for (int i = 0; i < kCount; ++i) ASSERT_EQ(dlg.seen[i], i);
+    EXPECT_EQ(freed.load(), kCount);
+
+    // Messages still queued when the window goes are freed, not delivered.
+    poster.Post(ui::msg::kUser + 5, 0, std::make_unique<CountedPayload>(-1, freed));
+    dlg.DestroyWindow();
+    h.backend->Pump();
+    EXPECT_EQ(dlg.seen.size(), static_cast<std::size_t>(kCount));
+    EXPECT_EQ(freed.load(), kCount + 1);
+  }
+  // And those nobody ever picked up go with the backend.
+  {
+    PostDlg dlg;
+    dlg.Create();
+    dlg.Poster().Post(ui::msg::kUser + 5, 0, std::make_unique<CountedPayload>(-2, freed));
+  }
+  h.backend.reset();
+  EXPECT_EQ(freed.load(), kCount + 2);
+}
+
+// A page that keeps Escape and Enter from the dialog manager, as pages do.
+class FilterDlg : public TestDlg {
+ public:
+  FilterDlg() : TestDlg(kOuter) {}
+  bool filter = true;
+  std::vector<unsigned> keys;
+
+ protected:
+  bool PreTranslateMessage(const ui::Message& m) override {
+    if (m.message != ui::msg::kKeyDown) return false;
+    keys.push_back(static_cast<unsigned>(m.wParam) | (m.modifiers << 16));
+    return filter && (m.wParam == ui::key::kEscape || m.wParam == ui::key::kReturn);
+  }
+};
+
+TEST(Win32Keys, PreTranslateMessageSeesKeysBeforeTheDialogManager) {
+  {
+    Win32Harness h;
+    FilterDlg dlg;
+    ASSERT_TRUE(
+        h.Script("key 501 esc\nkey 501 11 enter\nkey 501 11 ctrl+a\n"
+                 "expect window 501 visible\n"));
+    EXPECT_EQ(dlg.DoModal(), -1) << "ends only when the script runs out";
+    EXPECT_FALSE(h.runner.Failed()) << h.runner.Report();
+    EXPECT_EQ(dlg.keys, (std::vector<unsigned>{ui::key::kEscape, ui::key::kReturn,
+                                               ui::key::kA | (ui::mod::kCtrl << 16)}));
+  }
+  {
+    Win32Harness h;
+    FilterDlg dlg;
+    dlg.filter = false;
+    ASSERT_TRUE(h.Script("key 501 esc\n"));
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL) << "the dialog manager turns Escape into IDCANCEL";
+  }
+}
+
+TEST(Win32Controls, TypingCountsGbkBytesAndNeverSplitsACharacter) {
+  Win32Harness h;
+  TestDlg dlg(kOuter);
+  dlg.Create();
+  ui::Edit edit(&dlg, kEdit);
+  edit.SetLimitText(5);
+  ASSERT_TRUE(h.backend->Type(dlg.GetSafeHwnd(), kEdit, "ab中文字"));
+  EXPECT_EQ(dlg.GetDlgItemText(kEdit), "ab中");
+  ASSERT_TRUE(h.backend->Type(dlg.GetSafeHwnd(), kEdit, "a\r\nb"));
+  EXPECT_EQ(dlg.GetDlgItemText(kEdit), "ab");
+  dlg.GetDlgItem(kButton).EnableWindow(false);
+  EXPECT_FALSE(h.backend->Click(dlg.GetSafeHwnd(), kButton));
+}
+
+// Labels on the page background: no brush, and transparent text where asked.
+class ColorDlg : public TestDlg {
+ public:
+  ColorDlg() : TestDlg(kOuter) {}
+
+ protected:
+  ui::CtlColor OnCtlColor(int id) override {
+    if (id == kLabel) return {true, true};
+    if (id == kCheck) return {true, false};
+    return {};
+  }
+};
+
+TEST(Win32Paint, LabelsGetTheHollowBrushAndTheTransparentModeTheyAskFor) {
+  Win32Harness h;
+  ColorDlg dlg;
+  dlg.Create();
+  HWND dialog = GetParent(GetDlgItem(FindWindowW(L"#32770", L""), kLabel));
+  ASSERT_NE(dialog, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  struct Case {
+    int id;
+    bool hollow;
+    int mode;
+  };
+  for (const Case& c :
+       {Case{kLabel, true, TRANSPARENT}, Case{kCheck, true, OPAQUE}, Case{kEdit, false, OPAQUE}}) {
+    SetBkMode(dc, OPAQUE);
+    const LRESULT brush = SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(GetDlgItem(dialog, c.id)));
+    EXPECT_EQ(brush == reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), c.hollow) << c.id;
+    EXPECT_EQ(GetBkMode(dc), c.mode) << c.id;
+  }
+  DeleteDC(dc);
+}
+
+}  // namespace
+}  // namespace uitest
