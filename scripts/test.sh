@@ -23,3 +23,5 @@ run_preset test
 run_preset asan
 # The GTK desktop build; its GUI tests run on the display above.
 run_preset linux
+# Orvane.exe cross-compiled with MinGW-w64; its suites and the gallery run under Wine.
+run_preset windows
