@@ -350,3 +350,111 @@ TEST(Win32Paint, LabelsGetTheHollowBrushAndTheTransparentModeTheyAskFor) {
 
 }  // namespace
 }  // namespace uitest
+
+namespace uitest {
+namespace {
+
+// A page's background drag: the press posts a caption press to itself.
+class DragDlg : public TestDlg {
+ public:
+  DragDlg() : TestDlg(kOuter) {}
+
+ protected:
+  void OnLButtonDown(ui::Point) override { PostMessage(ui::msg::kNcLButtonDown, ui::kHitCaption); }
+};
+
+TEST(Win32Mouse, DraggingTheBackgroundMovesTheWindowButNotFromAButton) {
+  Win32Harness h;
+  DragDlg dlg;
+  dlg.Create();
+  dlg.SetWindowPos(100, 100);
+  const ui::Rect before = dlg.GetWindowRect();
+  ASSERT_TRUE(h.backend->Drag(dlg.GetSafeHwnd(), {150, 100}, {190, 130}));
+  EXPECT_EQ(dlg.GetWindowRect(),
+            ui::Rect::FromSize(before.left + 40, before.top + 30, before.Width(), before.Height()));
+  // A press on the button stays the button's.
+  RECT button;
+  GetWindowRect(GetDlgItem(FindWindowW(L"#32770", L""), kButton), &button);
+  const ui::Rect moved = dlg.GetWindowRect();
+  const ui::Point onButton{button.left - moved.left + 2, button.top - moved.top + 2};
+  ASSERT_TRUE(h.backend->Drag(dlg.GetSafeHwnd(), onButton, {onButton.x + 50, onButton.y}));
+  EXPECT_EQ(dlg.GetWindowRect(), moved);
+}
+
+class TrayDlg : public TestDlg {
+ public:
+  TrayDlg() : TestDlg(kOuter) { OnMessage(ui::msg::kUser + 1, &TrayDlg::OnTray); }
+  std::vector<std::intptr_t> mouse;
+
+ private:
+  std::intptr_t OnTray(std::uintptr_t, std::intptr_t lParam) {
+    mouse.push_back(lParam);
+    return 0;
+  }
+};
+
+TEST(Win32Tray, TheIconReportsMouseMessagesToItsOwner) {
+  Win32Harness h;
+  TrayDlg dlg;
+  dlg.Create();
+  const ui::WindowId owner = dlg.GetSafeHwnd();
+  ASSERT_TRUE(h.backend->TrayAdd(owner, 151, 151, "Orvane", ui::msg::kUser + 1));
+  EXPECT_FALSE(h.backend->TrayAdd(owner, 151, 151, "Orvane", ui::msg::kUser + 1))
+      << "adding again changes nothing";
+  ASSERT_EQ(h.backend->TrayIcons().size(), 1u);
+  EXPECT_EQ(h.backend->TrayIcons()[0].tip, "Orvane");
+  ASSERT_TRUE(h.backend->ClickTray(owner, 151, ui::msg::kRButtonDown));
+  EXPECT_EQ(dlg.mouse, std::vector<std::intptr_t>{ui::msg::kRButtonDown});
+  EXPECT_TRUE(h.backend->TrayDelete(owner, 151));
+  EXPECT_TRUE(h.backend->TrayIcons().empty());
+}
+
+TEST(Win32Resources, TheExecutableCarriesTheProgramsResources) {
+  HMODULE self = GetModuleHandleW(nullptr);
+  struct Resource {
+    int id;
+    const wchar_t* type;
+  };
+  for (const Resource& r :
+       {Resource{128, RT_GROUP_ICON}, Resource{151, RT_GROUP_ICON}, Resource{142, RT_BITMAP},
+        Resource{155, RT_BITMAP}, Resource{130, RT_BITMAP}, Resource{136, L"WAVE"},
+        Resource{138, L"WAVE"}, Resource{139, L"WAVE"}}) {
+    EXPECT_NE(FindResourceW(self, MAKEINTRESOURCEW(r.id), r.type), nullptr) << r.id;
+  }
+  wchar_t about[64] = {};
+  LoadStringW(self, 101, about, 64);
+  EXPECT_STREQ(about, L"\u5173\u4E8E Orvane(&A)...");
+
+  // The page background goes through StretchBlt over the whole client area.
+  Win32Harness h;
+  class SkinDlg : public TestDlg {
+   public:
+    SkinDlg() : TestDlg(kOuter) {}
+
+   protected:
+    void OnPaint(ui::PaintContext& paint) override { paint.StretchBitmap(142, paint.ClientRect()); }
+  } dlg;
+  dlg.Create();
+  h.backend->Repaint(dlg.GetSafeHwnd());
+  const ui::Rect client = dlg.GetClientRect();
+  EXPECT_EQ(h.backend->PaintLog(dlg.GetSafeHwnd()),
+            std::vector<std::string>{"bitmap 142 0 0 " + std::to_string(client.Width()) + " " +
+                                     std::to_string(client.Height())});
+}
+
+#ifdef ORVANE_EXE
+TEST(Win32Resources, OrvaneExeAsksForAdministratorRightsAndIsDpiAware) {
+  HMODULE exe = LoadLibraryExW(ORVANE_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_NE(found, nullptr);
+  const char* data = static_cast<const char*>(LockResource(LoadResource(exe, found)));
+  const std::string manifest(data, SizeofResource(exe, found));
+  EXPECT_NE(manifest.find(R"(level="requireAdministrator" uiAccess="false")"), std::string::npos);
+  EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+  FreeLibrary(exe);
+}
+#endif
+
+}  // namespace
+}  // namespace uitest
