@@ -63,10 +63,13 @@ function(orvane_check_layering)
   endforeach()
 endfunction()
 
-# Registers a GoogleTest executable with CTest.
+# Registers a GoogleTest executable with CTest:
+#   orvane_test(name source... [PROPERTIES prop value...])
+# PROPERTIES go to every test of the executable (e.g. RESOURCE_LOCK).
 function(orvane_test target)
-  add_executable(${target} ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "PROPERTIES")
+  add_executable(${target} ${ARG_UNPARSED_ARGUMENTS})
   orvane_target_defaults(${target})
   target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120 ${ARG_PROPERTIES})
 endfunction()
