@@ -458,3 +458,63 @@ TEST(Win32Resources, OrvaneExeAsksForAdministratorRightsAndIsDpiAware) {
 
 }  // namespace
 }  // namespace uitest
+
+namespace uitest {
+namespace {
+
+// Works the system's open-file dialog from a thread timer, as a person would:
+// types `typed` into the file name box and presses OK, or cancels.
+std::wstring g_typed;
+VOID CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM found) -> BOOL {
+        wchar_t name[16];
+        GetClassNameW(hwnd, name, 16);
+        // The page is disabled under the modal dialog; the dialog is not.
+        if (std::wstring(name) == L"#32770" && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+          *reinterpret_cast<HWND*>(found) = hwnd;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&box));
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  if (g_typed.empty()) {
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    return;
+  }
+  SetDlgItemTextW(box, 0x47C, g_typed.c_str());  // the file name box
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST(Win32Pickers, TheSystemsOpenDialogAnswersWithTheChosenFileInGbk) {
+  Win32Harness h;
+  h.backend->SetScript(nullptr);
+  TestDlg dlg(kOuter);
+  dlg.Create();
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring file = std::wstring(temp) + L"\u4EFB\u52A1.txt";  // 任务.txt
+  CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  const std::vector<ui::FileFilter> filters = {{"文本文件", "*.txt"}, {"所有文件", "*.*"}};
+
+  g_typed = file;
+  SetTimer(nullptr, 0, 200, AnswerFileDialog);
+  const std::optional<std::string> chosen = h.backend->PickOpenFile(dlg.GetSafeHwnd(), filters);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(chosen->substr(chosen->size() - 8), "任务.txt");
+
+  g_typed.clear();
+  SetTimer(nullptr, 0, 200, AnswerFileDialog);
+  EXPECT_FALSE(h.backend->PickOpenFile(dlg.GetSafeHwnd(), filters).has_value());
+
+  h.backend->SetNextPickerAnswer(std::string("C:\\脚本给的.txt"));
+  EXPECT_EQ(h.backend->PickOpenFile(dlg.GetSafeHwnd(), filters), "C:\\脚本给的.txt")
+      << "a scenario's answer is taken without a dialog";
+  DeleteFileW(file.c_str());
+}
+
+}  // namespace
+}  // namespace uitest
