@@ -1,3 +1,7 @@
+#include "platform/windows/win32.h"
+
+#include <cstdio>
+
 #include "platform/windows/windows_platform.h"
 #include "program/desktop.h"
 #include "ui/backend/win32/win32_backend.h"
@@ -20,5 +24,11 @@ class Win32Desktop : public DesktopBackend {
 }  // namespace
 
 std::unique_ptr<DesktopBackend> DesktopBackend::Make(int&, char**&, std::string&) {
+  // Orvane.exe is a windowed program: started from a console (a scenario run),
+  // it writes its report there.
+  if (!GetStdHandle(STD_OUTPUT_HANDLE) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+  }
   return std::make_unique<Win32Desktop>(ui::win32::CreateWin32Backend());
 }
