@@ -25,3 +25,4 @@ run_preset asan
 run_preset linux
 # Orvane.exe cross-compiled with MinGW-w64; its suites and the gallery run under Wine.
 run_preset windows
+scripts/wine-run.sh --prefix build/windows/wine --stop
