@@ -75,7 +75,8 @@ bool CGalleryDlg::OnInitDialog() {
 
 void CGalleryDlg::Say(const std::string& text) {
   SetDlgItemText(kStatus, text);
-  InvalidateRect(ui::Rect{230, 24, 450, 40});
+  // The label is drawn straight onto the background: repaint what lies under it.
+  Invalidate();
 }
 
 void CGalleryDlg::OnCloseIcon() {

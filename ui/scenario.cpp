@@ -760,7 +760,18 @@ void ScenarioRunner::AddBuiltins() {
     const WindowId w = ctx.Window(cmd.args[1]);
     if (!w) return false;
     const auto log = ctx.user().PaintLog(w);
-    if (std::find(log.begin(), log.end(), cmd.args[2]) != log.end()) return true;
+    // "... client" stands for the window's whole client area, whatever its
+    // pixel size on this backend.
+    std::string want = cmd.args[2];
+    const std::string kClient = " client";
+    if (want.size() > kClient.size() &&
+        want.compare(want.size() - kClient.size(), kClient.size(), kClient) == 0) {
+      const Rect client = ctx.backend().GetClientRect(w);
+      want = want.substr(0, want.size() - kClient.size()) + " " + std::to_string(client.left) +
+             " " + std::to_string(client.top) + " " + std::to_string(client.Width()) + " " +
+             std::to_string(client.Height());
+    }
+    if (std::find(log.begin(), log.end(), want) != log.end()) return true;
     std::string seen;
     for (const auto& line : log) seen += "\n    " + line;
     return ctx.Fail("the last paint did not " + cmd.args[2] +
