@@ -27,13 +27,13 @@ std::uint16_t Le16(std::string_view bytes, std::size_t at) {
 
 void Play(WaveData wave, std::atomic<bool>& stop) {
 #if ORVANE_HAVE_PULSE
-  pa_sample_spec spec{};
-  spec.format = wave.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
-  spec.channels = static_cast<std::uint8_t>(wave.channels);
-  spec.rate = static_cast<std::uint32_t>(wave.sampleRate);
+  pa_sample_spec sampleFormat{};
+  sampleFormat.format = wave.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+  sampleFormat.channels = static_cast<std::uint8_t>(wave.channels);
+  sampleFormat.rate = static_cast<std::uint32_t>(wave.sampleRate);
   int error = 0;
-  pa_simple* stream = pa_simple_new(nullptr, "Orvane", PA_STREAM_PLAYBACK, nullptr, "alarm", &spec,
-                                    nullptr, nullptr, &error);
+  pa_simple* stream = pa_simple_new(nullptr, "Orvane", PA_STREAM_PLAYBACK, nullptr, "alarm",
+                                    &sampleFormat, nullptr, nullptr, &error);
   if (!stream) return;  // no sound server: the alarm stays silent
 
   // Small pieces, so Stop is heard within a tenth of a second.
