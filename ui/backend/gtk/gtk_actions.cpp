@@ -161,24 +161,15 @@ bool GtkPort::DialogKey(WindowId window, int controlId, int virtualKey, unsigned
 // --- finding -----------------------------------------------------------------------------
 
 std::vector<WindowId> GtkPort::FindWindows(int templateId) {
-  std::vector<std::pair<std::uint64_t, WindowId>> found;
-  for (auto& [id, w] : windows_) {
-    if (w.source->id == templateId && w.client) found.emplace_back(w.created, id);
-  }
-  std::sort(found.begin(), found.end());
-  std::vector<WindowId> ids;
-  for (auto& [created, id] : found) ids.push_back(id);
-  return ids;
+  return windows_.OfTemplate(templateId);
 }
 
 int GtkPort::TemplateOf(WindowId window) {
-  GtkWin* w = Find(window);
-  return w ? w->source->id : 0;
+  return windows_.TemplateOf(window);
 }
 
 bool GtkPort::IsModalRunning(WindowId window) {
-  GtkWin* w = Find(window);
-  return w && w->modal && !w->modalEnded;
+  return windows_.IsModalRunning(window);
 }
 
 // --- acting --------------------------------------------------------------------------------

@@ -371,8 +371,7 @@ void GtkPort::SetCheck(WindowId window, int id, int state) {
 }
 
 void GtkPort::SetEditLimit(WindowId window, int id, int bytes) {
-  // As EM_LIMITTEXT: zero means the largest limit.
-  if (GtkControl* c = FindControl(window, id)) c->limit = bytes == 0 ? 0x7FFFFFFE : bytes;
+  if (GtkControl* c = FindControl(window, id)) c->limit = common::EditLimitFor(bytes);
 }
 
 void GtkPort::SetEditSelection(WindowId window, int id, int start, int end) {
@@ -425,8 +424,7 @@ std::pair<int, int> GtkPort::EditSelection(WindowId window, int controlId) {
 }
 
 int GtkPort::EditLimit(WindowId window, int controlId) {
-  GtkControl* c = FindControl(window, controlId);
-  return c ? c->limit : 0;
+  return windows_.EditLimit(window, controlId);
 }
 
 void GtkPort::SetControlBitmap(WindowId window, int id, int bitmapId) {

@@ -149,11 +149,9 @@ bool GtkPort::AnswerMessageBox(int result) {
   actionError_.clear();
   if (boxes_.empty()) return Fail("no message box is open");
   Box& box = *boxes_.back();
-  const unsigned buttons = box.view.type & mb::kButtonsMask;
-  const bool fits = (buttons == mb::kOk && result == IDOK) ||
-                    (buttons == mb::kOkCancel && (result == IDOK || result == IDCANCEL)) ||
-                    (buttons == mb::kYesNo && (result == IDYES || result == IDNO));
-  if (!fits) return Fail("the message box has no such button");
+  if (!common::MessageBoxHasButton(box.view.type, result)) {
+    return Fail("the message box has no such button");
+  }
   // Press the real button, as a user would.
   GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(box.dialog), result);
   if (button) gtk_button_clicked(GTK_BUTTON(button));
@@ -242,7 +240,7 @@ bool GtkPort::TrayAdd(WindowId owner, int iconId, int iconResource, std::string_
   if (tray_.count(key)) return false;
   GdkPixbuf* pixbuf = Icon(iconResource, 32);
   GtkStatusIcon* icon = pixbuf ? gtk_status_icon_new_from_pixbuf(pixbuf) : gtk_status_icon_new();
-  const std::string shortTip(tip.substr(0, 127));
+  const std::string shortTip = common::TrayTip(tip);
   gtk_status_icon_set_tooltip_text(icon, ToUtf8(shortTip).c_str());
   gtk_status_icon_set_title(icon, ToUtf8(shortTip).c_str());
   const gpointer data = PackControl(owner, iconId);
@@ -268,20 +266,14 @@ bool GtkPort::TrayDelete(WindowId owner, int iconId) {
 G_GNUC_END_IGNORE_DEPRECATIONS
 
 std::vector<TrayIconView> GtkPort::TrayIcons() {
-  std::vector<TrayIconView> icons;
-  for (auto& [key, tray] : tray_) icons.push_back(tray.view);
-  return icons;
+  return common::TrayViews(tray_);
 }
 
 void GtkPort::TrayMouse(WindowId owner, int iconId, std::uint32_t mouseMessage) {
   auto it = tray_.find({owner, iconId});
   GtkWin* w = Find(owner);
   if (it == tray_.end() || !w || !w->client) return;
-  Message m;
-  m.message = it->second.callback;
-  m.wParam = static_cast<std::uintptr_t>(iconId);
-  m.lParam = static_cast<std::intptr_t>(mouseMessage);
-  w->client->HandleMessage(m);
+  w->client->HandleMessage(common::TrayMessage(it->second, iconId, mouseMessage));
 }
 
 bool GtkPort::ClickTray(WindowId owner, int iconId, std::uint32_t mouseMessage) {

@@ -215,18 +215,15 @@ bool GtkPort::Screenshot(WindowId window, const std::string& path) {
 // --- reading back ------------------------------------------------------------------------
 
 std::optional<FontSpec> GtkPort::ControlFont(WindowId window, int controlId) {
-  GtkControl* c = FindControl(window, controlId);
-  return c ? c->font : std::nullopt;
+  return windows_.ControlFont(window, controlId);
 }
 
 std::optional<ImageList> GtkPort::ListImages(WindowId window, int controlId) {
-  GtkControl* c = FindControl(window, controlId);
-  return c ? c->images : std::nullopt;
+  return windows_.ListImages(window, controlId);
 }
 
 CtlColor GtkPort::ControlColor(WindowId window, int controlId) {
-  GtkWin* w = Find(window);
-  return w && w->client ? w->client->HandleCtlColor(controlId) : CtlColor{};
+  return windows_.ControlColor(window, controlId);
 }
 
 // --- styles --------------------------------------------------------------------------------

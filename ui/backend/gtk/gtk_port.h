@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/backend/common/window_book.h"
 #include "ui/backend/gtk/gtk_backend.h"
 
 typedef struct _WebKitWebView WebKitWebView;
@@ -18,19 +19,15 @@ typedef struct _WebKitWebView WebKitWebView;
 namespace ui::gtk {
 
 // One numbered control and the widgets that show it.
-struct GtkControl {
+struct GtkControl : common::ControlRecord {
   int id = 0;
-  ControlKind kind = ControlKind::Static;
-  std::uint32_t style = 0;
   Rect rect;                    // client pixels
   GtkWidget* outer = nullptr;   // what sits in the window (event box, scroller, ...)
   GtkWidget* widget = nullptr;  // the label, entry, text view, combo, list or web view
   bool visible = true;
   bool enabled = true;
   int check = 0;
-  int limit = 30000;  // edit text limit, GBK bytes
   int bitmap = 0;
-  std::optional<FontSpec> font;
   // What the program last put in, and its UTF-8 form: while the widget still
   // shows exactly that, reading answers the program's bytes unchanged.
   std::string setText;
@@ -41,21 +38,15 @@ struct GtkControl {
   std::vector<int> columnWidths;
   std::vector<std::vector<std::string>> rows;
   std::vector<int> rowImages;
-  std::optional<ImageList> images;
   std::optional<Color> listBackground;
   int selection = -1;             // list selection
-  std::string url;                // web view: last address (GBK)
   std::string userNavigation;     // web view: address already reported by the driver
   guint32 lastPressTime = 0;      // to tell a double click's second press
   bool selChangePending = false;  // combo: picked while its list was open
 };
 
-struct GtkWin {
+struct GtkWin : common::WindowRecord {
   WindowId id = 0;
-  const DialogTemplate* source = nullptr;
-  WindowClient* client = nullptr;
-  WindowId owner = 0;
-  std::uint64_t created = 0;
   GtkWidget* toplevel = nullptr;
   GtkWidget* layout = nullptr;
   std::string name;  // CSS name of the toplevel
@@ -64,23 +55,17 @@ struct GtkWin {
   bool minimized = false;
   bool enabled = true;
   bool topmost = false;
-  bool modal = false;
-  bool modalEnded = false;
-  int modalResult = -1;
   int focus = 0;  // last control the program or the driver focused
   std::map<int, GtkControl> controls;
-  std::vector<int> order;  // template order
   struct Timer {
     guint source = 0;
     unsigned period = 0;
     std::uint64_t generation = 0;
   };
   std::map<int, Timer> timers;
-  std::vector<std::string> paintLog;
   unsigned draws = 0;
   // Mouse state for dragging by the background.
-  bool dragArmed = false;  // the page asked for a move (driver drags)
-  bool dragging = false;   // a move we carry out ourselves (no window manager)
+  bool dragging = false;  // a move we carry out ourselves (no window manager)
   bool buttonHeld = false;
   guint32 pressTime = 0;
   guint32 lastBackgroundPress = 0;
@@ -263,9 +248,7 @@ class GtkPort : public GtkBackend {
     bool answered = false;
     int result = 0;
   };
-  struct Tray {
-    TrayIconView view;
-    std::uint32_t callback = 0;
+  struct Tray : common::TrayRecord {
     GObject* icon = nullptr;  // GtkStatusIcon
   };
 
@@ -299,7 +282,7 @@ class GtkPort : public GtkBackend {
   std::optional<std::string> RunPicker(WindowId owner, GtkWidget* chooser);
   void WaitForDraw(GtkWin& w, unsigned milliseconds);
 
-  std::map<WindowId, GtkWin> windows_;
+  common::WindowBook<GtkWin> windows_;
   WindowId nextWindow_ = 0x100;
   std::uint64_t sequence_ = 0;
   int quiet_ = 0;
@@ -309,7 +292,7 @@ class GtkPort : public GtkBackend {
   guint postSource_ = 0;
 
   std::vector<std::unique_ptr<Box>> boxes_;  // innermost last
-  std::map<std::pair<WindowId, int>, Tray> tray_;
+  std::map<common::TrayKey, Tray> tray_;
   std::optional<std::optional<std::string>> pickerAnswer_;
 
   GtkCssProvider* css_ = nullptr;
@@ -348,8 +331,7 @@ std::string FromUtf8(std::string_view utf8);
 // Byte offset in GBK text <-> character offset.
 int GbkCharsBefore(std::string_view gbk, int byteOffset);
 int GbkBytesOfChars(std::string_view gbk, int chars);
-// Cuts GBK text to at most `limit` bytes without splitting a character.
-std::string CutGbk(std::string_view gbk, int limit);
+using common::CutGbk;
 // Key values of GDK as Windows virtual keys (0 when there is none).
 int VirtualKeyOf(guint keyval);
 unsigned ModifiersOf(guint state);

@@ -35,17 +35,6 @@ int GbkBytesOfChars(std::string_view gbk, int chars) {
   return static_cast<int>(at);
 }
 
-std::string CutGbk(std::string_view gbk, int limit) {
-  if (limit <= 0 || static_cast<int>(gbk.size()) <= limit) return std::string(gbk);
-  std::size_t end = 0;
-  while (end < gbk.size()) {
-    const std::size_t step = CharBytes(gbk, end);
-    if (end + step > static_cast<std::size_t>(limit)) break;
-    end += step;
-  }
-  return std::string(gbk.substr(0, end));
-}
-
 int VirtualKeyOf(guint keyval) {
   switch (keyval) {
     case GDK_KEY_Return:

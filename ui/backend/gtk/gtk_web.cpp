@@ -51,8 +51,7 @@ void GtkPort::WebNavigate(WindowId window, int id, std::string_view url) {
 }
 
 std::string GtkPort::WebLocation(WindowId window, int id) {
-  GtkControl* c = FindControl(window, id);
-  return c ? c->url : std::string();
+  return windows_.WebLocation(window, id);
 }
 
 bool GtkPort::WebDecide(WindowId window, int id, const std::string& urlUtf8, bool newWindow) {
@@ -63,19 +62,11 @@ bool GtkPort::WebDecide(WindowId window, int id, const std::string& urlUtf8, boo
     return true;
   }
   const std::string url = FromUtf8(urlUtf8);
-  bool cancel = false;
-  Notification n{newWindow ? notify::kWebNewWindow : notify::kWebBeforeNavigate,
-                 id,
-                 -1,
-                 0,
-                 {},
-                 url.c_str(),
-                 &cancel};
-  SendNotify(window, n);
-  if (!cancel && !newWindow) {
+  const bool allowed = common::AllowNavigation(*Find(window), id, url, newWindow);
+  if (allowed && !newWindow) {
     if (GtkControl* still = FindControl(window, id)) still->url = url;
   }
-  return !cancel;
+  return allowed;
 }
 
 void GtkPort::WebLoaded(WindowId window, int id, const std::string& urlUtf8) {
@@ -92,16 +83,8 @@ bool GtkPort::WebNavigateByUser(WindowId window, int controlId, const std::strin
   if (c->kind != ControlKind::WebView) {
     return Fail("control " + std::to_string(controlId) + " is not a web view");
   }
-  bool cancel = false;
-  Notification n{newWindow ? notify::kWebNewWindow : notify::kWebBeforeNavigate,
-                 controlId,
-                 -1,
-                 0,
-                 {},
-                 url.c_str(),
-                 &cancel};
-  SendNotify(window, n);
-  if (!cancel && !newWindow) {
+  const bool allowed = common::AllowNavigation(*Find(window), controlId, url, newWindow);
+  if (allowed && !newWindow) {
     if (GtkControl* still = FindControl(window, controlId)) {
       still->url = url;
       still->userNavigation = ToUtf8(url);

@@ -199,15 +199,11 @@ GtkPort::~GtkPort() {
 }
 
 GtkWin* GtkPort::Find(WindowId window) {
-  auto it = windows_.find(window);
-  return it == windows_.end() ? nullptr : &it->second;
+  return windows_.Find(window);
 }
 
 GtkControl* GtkPort::FindControl(WindowId window, int id) {
-  GtkWin* w = Find(window);
-  if (!w) return nullptr;
-  auto it = w->controls.find(id);
-  return it == w->controls.end() ? nullptr : &it->second;
+  return windows_.FindControl(window, id);
 }
 
 // --- windows -------------------------------------------------------------------
@@ -291,21 +287,11 @@ void GtkPort::DestroyWindow(WindowId window) {
   GtkWin* w = Find(window);
   if (!w || !w->client) return;
   // Owned windows go first, as the system destroys them with their owner.
-  std::vector<WindowId> owned;
-  for (auto& [id, other] : windows_) {
-    if (other.owner == window) owned.push_back(id);
-  }
-  for (WindowId id : owned) DestroyWindow(id);
+  for (WindowId id : windows_.OwnedBy(window)) DestroyWindow(id);
 
   w = Find(window);
   if (!w || !w->client) return;
-  if (w->modal && !w->modalEnded) {
-    w->modalEnded = true;
-    w->modalResult = -1;
-  }
-  WindowClient* client = w->client;
-  w->client = nullptr;  // no more calls into the object while it detaches
-  client->Detached();
+  common::Detach(*w);
 
   w = Find(window);
   RemoveTimers(*w);
@@ -323,7 +309,7 @@ void GtkPort::DestroyWindow(WindowId window) {
   }
   cssRules_.erase(w->name);
   for (int id : w->order) cssRules_.erase(w->name + "-c" + std::to_string(id));
-  windows_.erase(window);
+  windows_.Erase(window);
   ReloadCss();
 }
 

@@ -17,19 +17,6 @@ std::string RectText(const Rect& r) {
          " " + std::to_string(r.Height());
 }
 
-// Cuts GBK text to at most `limit` bytes without splitting a two-byte character.
-std::string CutToLimit(const std::string& text, int limit) {
-  if (limit <= 0 || static_cast<int>(text.size()) <= limit) return text;
-  std::size_t end = 0;
-  while (end < text.size()) {
-    const std::size_t step =
-        (static_cast<unsigned char>(text[end]) >= 0x81 && end + 1 < text.size()) ? 2 : 1;
-    if (end + step > static_cast<std::size_t>(limit)) break;
-    end += step;
-  }
-  return text.substr(0, end);
-}
-
 bool TakesMouse(ControlKind kind, std::uint32_t style) {
   switch (kind) {
     case ControlKind::Static:
@@ -74,15 +61,11 @@ HeadlessBackend::~HeadlessBackend() {
 }
 
 HeadlessBackend::Window* HeadlessBackend::Find(WindowId window) {
-  auto it = windows_.find(window);
-  return it == windows_.end() ? nullptr : &it->second;
+  return windows_.Find(window);
 }
 
 HeadlessBackend::Control* HeadlessBackend::FindControl(WindowId window, int id) {
-  Window* w = Find(window);
-  if (!w) return nullptr;
-  auto it = w->controls.find(id);
-  return it == w->controls.end() ? nullptr : &it->second;
+  return windows_.FindControl(window, id);
 }
 
 bool HeadlessBackend::Fail(std::string why) {
@@ -163,7 +146,7 @@ WindowId HeadlessBackend::CreateDialogWindow(const DialogTemplate& dialogTemplat
     w.controls.emplace(t.id, std::move(c));
     w.order.push_back(t.id);
   }
-  windows_.emplace(id, std::move(w));
+  windows_.Add(id, std::move(w));
 
   client.Attached(id);
   client.HandleInitDialog();
@@ -178,25 +161,15 @@ void HeadlessBackend::DestroyWindow(WindowId window) {
   Window* w = Find(window);
   if (!w || !w->client) return;
   // Owned windows go first, as the system destroys them with their owner.
-  std::vector<WindowId> owned;
-  for (auto& [id, other] : windows_) {
-    if (other.owner == window) owned.push_back(id);
-  }
-  for (WindowId id : owned) DestroyWindow(id);
+  for (WindowId id : windows_.OwnedBy(window)) DestroyWindow(id);
 
   w = Find(window);
   if (!w || !w->client) return;
-  if (w->modal && !w->modalEnded) {
-    w->modalEnded = true;
-    w->modalResult = -1;
-  }
-  WindowClient* client = w->client;
-  w->client = nullptr;  // no more calls into the object while it detaches
-  client->Detached();
+  common::Detach(*w);
   for (auto it = tray_.begin(); it != tray_.end();) {
     it = it->first.first == window ? tray_.erase(it) : std::next(it);
   }
-  windows_.erase(window);
+  windows_.Erase(window);
 }
 
 bool HeadlessBackend::IsWindow(WindowId window) {
@@ -381,8 +354,7 @@ void HeadlessBackend::SetCheck(WindowId window, int id, int state) {
 }
 
 void HeadlessBackend::SetEditLimit(WindowId window, int id, int bytes) {
-  // As EM_LIMITTEXT: zero means the largest limit.
-  if (Control* c = FindControl(window, id)) c->limit = bytes == 0 ? 0x7FFFFFFE : bytes;
+  if (Control* c = FindControl(window, id)) c->limit = common::EditLimitFor(bytes);
 }
 
 void HeadlessBackend::SetEditSelection(WindowId window, int id, int start, int end) {
@@ -513,8 +485,7 @@ void HeadlessBackend::WebNavigate(WindowId window, int id, std::string_view url)
 }
 
 std::string HeadlessBackend::WebLocation(WindowId window, int id) {
-  Control* c = FindControl(window, id);
-  return c ? c->url : std::string();
+  return windows_.WebLocation(window, id);
 }
 
 // --- timers ------------------------------------------------------------------------
@@ -603,11 +574,9 @@ bool HeadlessBackend::AnswerMessageBox(int result) {
   actionError_.clear();
   if (boxes_.empty()) return Fail("no message box is open");
   Box& box = *boxes_.back();
-  const unsigned buttons = box.view.type & mb::kButtonsMask;
-  const bool fits = (buttons == mb::kOk && result == IDOK) ||
-                    (buttons == mb::kOkCancel && (result == IDOK || result == IDCANCEL)) ||
-                    (buttons == mb::kYesNo && (result == IDYES || result == IDNO));
-  if (!fits) return Fail("the message box has no such button");
+  if (!common::MessageBoxHasButton(box.view.type, result)) {
+    return Fail("the message box has no such button");
+  }
   box.answered = true;
   box.result = result;
   return true;
@@ -632,8 +601,8 @@ bool HeadlessBackend::TrayAdd(WindowId owner, int iconId, int iconResource, std:
                               std::uint32_t callbackMessage) {
   const auto key = std::make_pair(owner, iconId);
   if (tray_.count(key)) return false;
-  tray_[key] = TrayIconView{owner, iconId, iconResource, std::string(tip.substr(0, 127))};
-  trayCallbacks_[key] = callbackMessage;
+  tray_[key] = common::TrayRecord{TrayIconView{owner, iconId, iconResource, common::TrayTip(tip)},
+                                  callbackMessage};
   return true;
 }
 
@@ -642,22 +611,16 @@ bool HeadlessBackend::TrayDelete(WindowId owner, int iconId) {
 }
 
 std::vector<TrayIconView> HeadlessBackend::TrayIcons() {
-  std::vector<TrayIconView> icons;
-  for (auto& [key, view] : tray_) icons.push_back(view);
-  return icons;
+  return common::TrayViews(tray_);
 }
 
 bool HeadlessBackend::ClickTray(WindowId owner, int iconId, std::uint32_t mouseMessage) {
   actionError_.clear();
-  const auto key = std::make_pair(owner, iconId);
-  if (!tray_.count(key)) return Fail("no such tray icon");
+  auto it = tray_.find({owner, iconId});
+  if (it == tray_.end()) return Fail("no such tray icon");
   Window* w = Find(owner);
   if (!w || !w->client) return Fail("the tray icon's window is gone");
-  Message m;
-  m.message = trayCallbacks_[key];
-  m.wParam = static_cast<std::uintptr_t>(iconId);
-  m.lParam = static_cast<std::intptr_t>(mouseMessage);
-  w->client->HandleMessage(m);
+  w->client->HandleMessage(common::TrayMessage(it->second, iconId, mouseMessage));
   Pump();
   return true;
 }
@@ -730,24 +693,15 @@ void HeadlessBackend::Repaint(WindowId window) {
 // --- user actions --------------------------------------------------------------------
 
 std::vector<WindowId> HeadlessBackend::FindWindows(int templateId) {
-  std::vector<std::pair<std::uint64_t, WindowId>> found;
-  for (auto& [id, w] : windows_) {
-    if (w.source->id == templateId && w.client) found.emplace_back(w.created, id);
-  }
-  std::sort(found.begin(), found.end());
-  std::vector<WindowId> ids;
-  for (auto& [created, id] : found) ids.push_back(id);
-  return ids;
+  return windows_.OfTemplate(templateId);
 }
 
 int HeadlessBackend::TemplateOf(WindowId window) {
-  Window* w = Find(window);
-  return w ? w->source->id : 0;
+  return windows_.TemplateOf(window);
 }
 
 bool HeadlessBackend::IsModalRunning(WindowId window) {
-  Window* w = Find(window);
-  return w && w->modal && !w->modalEnded;
+  return windows_.IsModalRunning(window);
 }
 
 void HeadlessBackend::SendCommand(WindowId window, int id, int code) {
@@ -831,7 +785,7 @@ bool HeadlessBackend::Type(WindowId window, int controlId, const std::string& te
                                [](char ch) { return ch == '\r' || ch == '\n'; }),
                 typed.end());
   }
-  c->text = CutToLimit(typed, c->limit);
+  c->text = common::CutGbk(typed, c->limit);
   c->selStart = c->selEnd = static_cast<int>(c->text.size());
   SendCommand(window, controlId, notify::kEditChange);
   Pump();
@@ -1017,16 +971,8 @@ bool HeadlessBackend::WebNavigateByUser(WindowId window, int controlId, const st
   if (!c) return false;
   if (c->kind != ControlKind::WebView)
     return Fail("control " + std::to_string(controlId) + " is not a web view");
-  bool cancel = false;
-  Notification n{newWindow ? notify::kWebNewWindow : notify::kWebBeforeNavigate,
-                 controlId,
-                 -1,
-                 0,
-                 {},
-                 url.c_str(),
-                 &cancel};
-  SendNotify(window, n);
-  if (!cancel && !newWindow) {
+  const bool allowed = common::AllowNavigation(*Find(window), controlId, url, newWindow);
+  if (allowed && !newWindow) {
     if (Control* still = FindControl(window, controlId)) still->url = url;
   }
   Pump();
@@ -1036,28 +982,23 @@ bool HeadlessBackend::WebNavigateByUser(WindowId window, int controlId, const st
 // --- reading back -------------------------------------------------------------------
 
 std::vector<std::string> HeadlessBackend::PaintLog(WindowId window) {
-  Window* w = Find(window);
-  return w ? w->paintLog : std::vector<std::string>{};
+  return windows_.PaintLog(window);
 }
 
 std::optional<FontSpec> HeadlessBackend::ControlFont(WindowId window, int controlId) {
-  Control* c = FindControl(window, controlId);
-  return c ? c->font : std::nullopt;
+  return windows_.ControlFont(window, controlId);
 }
 
 std::optional<ImageList> HeadlessBackend::ListImages(WindowId window, int controlId) {
-  Control* c = FindControl(window, controlId);
-  return c ? c->images : std::nullopt;
+  return windows_.ListImages(window, controlId);
 }
 
 CtlColor HeadlessBackend::ControlColor(WindowId window, int controlId) {
-  Window* w = Find(window);
-  return w && w->client ? w->client->HandleCtlColor(controlId) : CtlColor{};
+  return windows_.ControlColor(window, controlId);
 }
 
 int HeadlessBackend::EditLimit(WindowId window, int controlId) {
-  Control* c = FindControl(window, controlId);
-  return c ? c->limit : 0;
+  return windows_.EditLimit(window, controlId);
 }
 
 std::pair<int, int> HeadlessBackend::EditSelection(WindowId window, int controlId) {

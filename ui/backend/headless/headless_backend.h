@@ -10,6 +10,7 @@
 
 #include "platform/sim/virtual_clock.h"
 #include "ui/backend.h"
+#include "ui/backend/common/window_book.h"
 #include "ui/user_actions.h"
 
 namespace ui::headless {
@@ -153,52 +154,36 @@ class HeadlessBackend : public Backend, public UserActions {
   bool Screenshot(WindowId window, const std::string& path) override;
 
  private:
-  struct Control {
-    ControlKind kind = ControlKind::Static;
-    std::uint32_t style = 0;
+  struct Control : common::ControlRecord {
     Rect rect;  // client pixels
     std::string text;
     bool enabled = true;
     bool visible = true;
     int check = 0;
-    int limit = 30000;
     int selStart = 0;
     int selEnd = 0;
     int bitmap = 0;
-    std::optional<FontSpec> font;
     std::vector<std::string> items;  // combo entries
     int selection = -1;              // combo or list selection
     std::vector<std::string> columns;
     std::vector<std::vector<std::string>> rows;  // list rows: item text, then sub-items
-    std::optional<ImageList> images;
-    std::string url;
   };
   struct Timer {
     unsigned period = 0;
     std::uint64_t due = 0;
     std::uint64_t order = 0;  // ties fire in the order the timers were set
   };
-  struct Window {
-    const DialogTemplate* source = nullptr;
-    WindowClient* client = nullptr;
-    WindowId owner = 0;
-    std::uint64_t created = 0;
+  struct Window : common::WindowRecord {
     bool visible = false;
     bool minimized = false;
     bool enabled = true;
     bool topmost = false;
     bool dirty = true;
-    bool dragArmed = false;
-    bool modal = false;
-    bool modalEnded = false;
-    int modalResult = -1;
     int focus = 0;
     Rect rect;
     std::string title;
     std::map<int, Control> controls;
-    std::vector<int> order;  // controls in template order
     std::map<int, Timer> timers;
-    std::vector<std::string> paintLog;
   };
   struct PostedMessage {
     WindowId window = 0;
@@ -227,7 +212,7 @@ class HeadlessBackend : public Backend, public UserActions {
 
   platform::sim::VirtualClock& clock_;
   Size screen_{1920, 1080};
-  std::map<WindowId, Window> windows_;
+  common::WindowBook<Window> windows_;
   WindowId nextWindow_ = 0x100;
   std::uint64_t sequence_ = 0;
 
@@ -235,8 +220,7 @@ class HeadlessBackend : public Backend, public UserActions {
   std::deque<PostedMessage> posted_;
 
   std::vector<std::unique_ptr<Box>> boxes_;  // open message boxes, innermost last
-  std::map<std::pair<WindowId, int>, TrayIconView> tray_;
-  std::map<std::pair<WindowId, int>, std::uint32_t> trayCallbacks_;
+  std::map<common::TrayKey, common::TrayRecord> tray_;
   std::optional<std::optional<std::string>> pickerAnswer_;
 
   Script* script_ = nullptr;

@@ -1,0 +1,69 @@
+#include "ui/backend/common/window_book.h"
+
+#include "platform/text_codec.h"
+
+namespace ui::common {
+
+int EditLimitFor(int bytes) {
+  return bytes == 0 ? 0x7FFFFFFE : bytes;
+}
+
+std::string CutGbk(std::string_view gbk, int limit) {
+  if (limit <= 0 || static_cast<int>(gbk.size()) <= limit) return std::string(gbk);
+  std::size_t end = 0;
+  while (end < gbk.size()) {
+    const bool lead = text::IsGbkLeadByte(static_cast<unsigned char>(gbk[end]));
+    const std::size_t step = lead && end + 1 < gbk.size() ? 2 : 1;
+    if (end + step > static_cast<std::size_t>(limit)) break;
+    end += step;
+  }
+  return std::string(gbk.substr(0, end));
+}
+
+std::string TrayTip(std::string_view tip) {
+  return CutGbk(tip, 127);
+}
+
+bool MessageBoxHasButton(unsigned type, int result) {
+  const unsigned buttons = type & mb::kButtonsMask;
+  return (buttons == mb::kOk && result == IDOK) ||
+         (buttons == mb::kOkCancel && (result == IDOK || result == IDCANCEL)) ||
+         (buttons == mb::kYesNo && (result == IDYES || result == IDNO));
+}
+
+void Detach(WindowRecord& w) {
+  if (w.modal && !w.modalEnded) {
+    w.modalEnded = true;
+    w.modalResult = -1;
+  }
+  WindowClient* client = w.client;
+  w.client = nullptr;  // no more calls into the object while it detaches
+  if (client) client->Detached();
+}
+
+CtlColor ControlColorOf(const WindowRecord* w, int controlId) {
+  return w && w->client ? w->client->HandleCtlColor(controlId) : CtlColor{};
+}
+
+bool AllowNavigation(const WindowRecord& w, int controlId, const std::string& url, bool newWindow) {
+  bool cancel = false;
+  Notification n{newWindow ? notify::kWebNewWindow : notify::kWebBeforeNavigate,
+                 controlId,
+                 -1,
+                 0,
+                 {},
+                 url.c_str(),
+                 &cancel};
+  if (w.client) w.client->HandleNotification(n);
+  return !cancel;
+}
+
+Message TrayMessage(const TrayRecord& tray, int iconId, std::uint32_t mouseMessage) {
+  Message m;
+  m.message = tray.callback;
+  m.wParam = static_cast<std::uintptr_t>(iconId);
+  m.lParam = static_cast<std::intptr_t>(mouseMessage);
+  return m;
+}
+
+}  // namespace ui::common
