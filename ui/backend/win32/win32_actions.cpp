@@ -98,24 +98,15 @@ void Win32Port::SendMouse(Win32Window& w, UINT message, Point at) {
 }
 
 std::vector<WindowId> Win32Port::FindWindows(int templateId) {
-  std::vector<std::pair<std::uint64_t, WindowId>> found;
-  for (auto& [id, w] : windows_) {
-    if (w.source->id == templateId && w.client) found.emplace_back(w.created, id);
-  }
-  std::sort(found.begin(), found.end());
-  std::vector<WindowId> ids;
-  for (auto& [created, id] : found) ids.push_back(id);
-  return ids;
+  return windows_.OfTemplate(templateId);
 }
 
 int Win32Port::TemplateOf(WindowId window) {
-  Win32Window* w = Find(window);
-  return w ? w->source->id : 0;
+  return windows_.TemplateOf(window);
 }
 
 bool Win32Port::IsModalRunning(WindowId window) {
-  Win32Window* w = Find(window);
-  return w && w->modal && !w->modalEnded;
+  return windows_.IsModalRunning(window);
 }
 
 bool Win32Port::Click(WindowId window, int controlId) {
@@ -396,15 +387,8 @@ bool Win32Port::WebNavigateByUser(WindowId window, int controlId, const std::str
   if (c->kind != ControlKind::WebView) {
     return Fail("control " + std::to_string(controlId) + " is not a web view");
   }
-  bool cancel = false;
-  Notification n;
-  n.code = newWindow ? notify::kWebNewWindow : notify::kWebBeforeNavigate;
-  n.controlId = controlId;
-  n.url = url.c_str();
-  n.cancel = &cancel;
-  Win32Window* w = Find(window);
-  if (w->client) w->client->HandleNotification(n);
-  if (!cancel && !newWindow) WebNavigate(window, controlId, url);
+  const bool allowed = common::AllowNavigation(*Find(window), controlId, url, newWindow);
+  if (allowed && !newWindow) WebNavigate(window, controlId, url);
   Pump();
   return true;
 }
@@ -412,23 +396,19 @@ bool Win32Port::WebNavigateByUser(WindowId window, int controlId, const std::str
 // --- reading back ---------------------------------------------------------------------
 
 std::optional<FontSpec> Win32Port::ControlFont(WindowId window, int controlId) {
-  Win32Control* c = FindControl(window, controlId);
-  return c ? c->font : std::nullopt;
+  return windows_.ControlFont(window, controlId);
 }
 
 std::optional<ImageList> Win32Port::ListImages(WindowId window, int controlId) {
-  Win32Control* c = FindControl(window, controlId);
-  return c ? c->images : std::nullopt;
+  return windows_.ListImages(window, controlId);
 }
 
 CtlColor Win32Port::ControlColor(WindowId window, int controlId) {
-  Win32Window* w = Find(window);
-  return w && w->client ? w->client->HandleCtlColor(controlId) : CtlColor{};
+  return windows_.ControlColor(window, controlId);
 }
 
 int Win32Port::EditLimit(WindowId window, int controlId) {
-  Win32Control* c = FindControl(window, controlId);
-  return c ? c->limit : 0;
+  return windows_.EditLimit(window, controlId);
 }
 
 std::pair<int, int> Win32Port::EditSelection(WindowId window, int controlId) {

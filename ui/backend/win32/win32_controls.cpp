@@ -9,10 +9,6 @@ namespace ui::win32 {
 
 namespace {
 
-bool IsLead(char c) {
-  return text::IsGbkLeadByte(static_cast<unsigned char>(c));
-}
-
 // A quiet span: programmatic changes are not the user's typing.
 class Quiet {
  public:
@@ -32,17 +28,6 @@ std::wstring W(std::string_view gbk) {
 }
 std::string N(std::wstring_view utf16) {
   return platform::windows::Narrow(utf16);
-}
-
-std::string CutGbk(std::string_view gbk, int limit) {
-  if (limit < 0 || static_cast<int>(gbk.size()) <= limit) return std::string(gbk);
-  std::size_t end = 0;
-  while (end < gbk.size()) {
-    const std::size_t step = IsLead(gbk[end]) && end + 1 < gbk.size() ? 2 : 1;
-    if (end + step > static_cast<std::size_t>(limit)) break;
-    end += step;
-  }
-  return std::string(gbk.substr(0, end));
 }
 
 int Utf16Before(std::string_view gbk, int byteOffset) {
@@ -138,8 +123,7 @@ void Win32Port::SetCheck(WindowId window, int id, int state) {
 }
 
 void Win32Port::SetEditLimit(WindowId window, int id, int bytes) {
-  // As EM_LIMITTEXT: zero means the largest limit.
-  if (Win32Control* c = FindControl(window, id)) c->limit = bytes == 0 ? 0x7FFFFFFE : bytes;
+  if (Win32Control* c = FindControl(window, id)) c->limit = common::EditLimitFor(bytes);
 }
 
 void Win32Port::SetEditSelection(WindowId window, int id, int start, int end) {
@@ -337,8 +321,7 @@ void Win32Port::WebNavigate(WindowId window, int id, std::string_view url) {
 }
 
 std::string Win32Port::WebLocation(WindowId window, int id) {
-  Win32Control* c = FindControl(window, id);
-  return c ? c->url : std::string();
+  return windows_.WebLocation(window, id);
 }
 
 // --- resources ----------------------------------------------------------------------

@@ -142,8 +142,7 @@ void Win32Port::Repaint(WindowId window) {
 }
 
 std::vector<std::string> Win32Port::PaintLog(WindowId window) {
-  Win32Window* w = Find(window);
-  return w ? w->paintLog : std::vector<std::string>{};
+  return windows_.PaintLog(window);
 }
 
 // --- message boxes ------------------------------------------------------------------
@@ -172,11 +171,9 @@ bool Win32Port::AnswerMessageBox(int result) {
   actionError_.clear();
   if (boxes_.empty()) return Fail("no message box is open");
   Box& box = *boxes_.back();
-  const unsigned buttons = box.view.type & mb::kButtonsMask;
-  const bool fits = (buttons == mb::kOk && result == IDOK) ||
-                    (buttons == mb::kOkCancel && (result == IDOK || result == IDCANCEL)) ||
-                    (buttons == mb::kYesNo && (result == IDYES || result == IDNO));
-  if (!fits) return Fail("the message box has no such button");
+  if (!common::MessageBoxHasButton(box.view.type, result)) {
+    return Fail("the message box has no such button");
+  }
   if (!box.hwnd || !::IsWindow(box.hwnd)) {
     std::vector<HWND> taken;
     for (auto& other : boxes_) {
@@ -276,13 +273,14 @@ bool Win32Port::TrayAdd(WindowId owner, int iconId, int iconResource, std::strin
   data.uCallbackMessage = callbackMessage;
   data.hIcon = static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconResource), IMAGE_ICON, 16, 16, 0));
-  const std::string shortTip = CutGbk(tip, 127);
+  const std::string shortTip = common::TrayTip(tip);
   const std::wstring wideTip = W(shortTip);
   wcsncpy(data.szTip, wideTip.c_str(), std::size(data.szTip) - 1);
   const bool added = Shell_NotifyIconW(NIM_ADD, &data) != 0;
   if (data.hIcon) DestroyIcon(data.hIcon);
   if (!added) return false;
-  tray_[key] = Tray{TrayIconView{owner, iconId, iconResource, shortTip}, callbackMessage};
+  tray_[key] =
+      common::TrayRecord{TrayIconView{owner, iconId, iconResource, shortTip}, callbackMessage};
   return true;
 }
 
@@ -297,9 +295,7 @@ bool Win32Port::TrayDelete(WindowId owner, int iconId) {
 }
 
 std::vector<TrayIconView> Win32Port::TrayIcons() {
-  std::vector<TrayIconView> icons;
-  for (auto& [key, tray] : tray_) icons.push_back(tray.view);
-  return icons;
+  return common::TrayViews(tray_);
 }
 
 bool Win32Port::ClickTray(WindowId owner, int iconId, std::uint32_t mouseMessage) {

@@ -14,38 +14,23 @@
 #include <string>
 #include <vector>
 
+#include "ui/backend/common/window_book.h"
 #include "ui/backend/win32/win32_backend.h"
 
 namespace ui::win32 {
 
 // What the port keeps beside a control's own window.
-struct Win32Control {
+struct Win32Control : common::ControlRecord {
   int id = 0;
-  ControlKind kind = ControlKind::Static;
-  std::uint32_t style = 0;
   HWND hwnd = nullptr;
-  int limit = 30000;  // edit text limit, GBK bytes
-  std::optional<FontSpec> font;
   HFONT hfont = nullptr;
-  std::optional<ImageList> images;
   HIMAGELIST himages = nullptr;
-  std::string url;  // web view stand-in: last address (GBK)
 };
 
-struct Win32Window {
+struct Win32Window : common::WindowRecord {
   WindowId id = 0;
   HWND hwnd = nullptr;
-  const DialogTemplate* source = nullptr;
-  WindowClient* client = nullptr;
-  WindowId owner = 0;
-  std::uint64_t created = 0;
-  bool modal = false;
-  bool modalEnded = false;
-  int modalResult = -1;
-  bool dragArmed = false;
   std::map<int, Win32Control> controls;
-  std::vector<int> order;  // template order
-  std::vector<std::string> paintLog;
 };
 
 class Win32Port : public Win32Backend {
@@ -205,10 +190,6 @@ class Win32Port : public Win32Backend {
     HWND hwnd = nullptr;    // found once the system has made it
     bool answered = false;  // the script waits until the box has returned
   };
-  struct Tray {
-    TrayIconView view;
-    std::uint32_t callback = 0;
-  };
 
   // Windows (win32_windows.cpp).
   bool InitDialog(HWND hwnd, Win32Window& w);
@@ -235,7 +216,7 @@ class Win32Port : public Win32Backend {
   // System dialogs with loops of their own: the script acts from a thread timer.
   class SystemLoopScope;
 
-  std::map<WindowId, Win32Window> windows_;
+  common::WindowBook<Win32Window> windows_;
   std::map<HWND, WindowId> byHwnd_;
   WindowId nextWindow_ = 0x100;
   std::uint64_t sequence_ = 0;
@@ -250,7 +231,7 @@ class Win32Port : public Win32Backend {
   std::deque<PostedMessage> posted_;
 
   std::vector<std::unique_ptr<Box>> boxes_;  // innermost last
-  std::map<std::pair<WindowId, int>, Tray> tray_;
+  std::map<common::TrayKey, common::TrayRecord> tray_;
   std::optional<std::optional<std::string>> pickerAnswer_;
   UINT_PTR scriptTimer_ = 0;
   bool inScriptTimer_ = false;
@@ -274,8 +255,7 @@ Win32Port* CurrentPort();
 // Text at the edge: the program's GBK and the controls' UTF-16.
 std::wstring W(std::string_view gbk);
 std::string N(std::wstring_view utf16);
-// Cuts GBK text to at most `limit` bytes without splitting a character.
-std::string CutGbk(std::string_view gbk, int limit);
+using common::CutGbk;
 // Byte offset in GBK text <-> UTF-16 offset.
 int Utf16Before(std::string_view gbk, int byteOffset);
 int GbkBytesBefore(std::string_view gbk, int utf16Offset);

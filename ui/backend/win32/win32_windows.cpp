@@ -83,8 +83,7 @@ Win32Port::~Win32Port() {
 }
 
 Win32Window* Win32Port::Find(WindowId window) {
-  auto it = windows_.find(window);
-  return it == windows_.end() ? nullptr : &it->second;
+  return windows_.Find(window);
 }
 
 Win32Window* Win32Port::FindByHwnd(HWND hwnd) {
@@ -93,10 +92,7 @@ Win32Window* Win32Port::FindByHwnd(HWND hwnd) {
 }
 
 Win32Control* Win32Port::FindControl(WindowId window, int id) {
-  Win32Window* w = Find(window);
-  if (!w) return nullptr;
-  auto it = w->controls.find(id);
-  return it == w->controls.end() ? nullptr : &it->second;
+  return windows_.FindControl(window, id);
 }
 
 HWND Win32Port::Hwnd(WindowId window) {
@@ -144,10 +140,6 @@ void Win32Port::DestroyWindow(WindowId window) {
 }
 
 void Win32Port::Detach(Win32Window& w) {
-  if (w.modal && !w.modalEnded) {
-    w.modalEnded = true;
-    w.modalResult = -1;
-  }
   for (auto it = tray_.begin(); it != tray_.end();) {
     if (it->first.first == w.id) {
       NOTIFYICONDATAW data{};
@@ -160,9 +152,7 @@ void Win32Port::Detach(Win32Window& w) {
       ++it;
     }
   }
-  WindowClient* client = w.client;
-  w.client = nullptr;  // no more calls into the object while it detaches
-  if (client) client->Detached();
+  common::Detach(w);
 }
 
 bool Win32Port::IsWindow(WindowId window) {
@@ -309,7 +299,7 @@ INT_PTR Win32Port::DialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       }
       const WindowId id = w->id;
       byHwnd_.erase(hwnd);
-      windows_.erase(id);
+      windows_.Erase(id);
     }
     return FALSE;
   }
