@@ -41,6 +41,20 @@ void Detach(WindowRecord& w) {
   if (client) client->Detached();
 }
 
+void SendCommand(const WindowRecord* w, int controlId, int code) {
+  if (!w || !w->client) return;
+  Message m;
+  m.message = msg::kCommand;
+  m.wParam =
+      (static_cast<std::uintptr_t>(code & 0xFFFF) << 16) | static_cast<std::uintptr_t>(controlId);
+  m.controlId = controlId;
+  w->client->HandleMessage(m);
+}
+
+void SendNotify(const WindowRecord* w, const Notification& notification) {
+  if (w && w->client) w->client->HandleNotification(notification);
+}
+
 CtlColor ControlColorOf(const WindowRecord* w, int controlId) {
   return w && w->client ? w->client->HandleCtlColor(controlId) : CtlColor{};
 }
@@ -54,7 +68,7 @@ bool AllowNavigation(const WindowRecord& w, int controlId, const std::string& ur
                  {},
                  url.c_str(),
                  &cancel};
-  if (w.client) w.client->HandleNotification(n);
+  SendNotify(&w, n);
   return !cancel;
 }
 

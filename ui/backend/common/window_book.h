@@ -59,6 +59,10 @@ bool MessageBoxHasButton(unsigned type, int result);
 // Ends a modal loop still running on the window (with -1), then detaches the
 // window's object; nothing calls into it afterwards.
 void Detach(WindowRecord& w);
+// Calls into the window's object directly, for backends with no system
+// message in between; nothing happens once the object has detached.
+void SendCommand(const WindowRecord* w, int controlId, int code);
+void SendNotify(const WindowRecord* w, const Notification& notification);
 // The colours the window's object picks for a control.
 CtlColor ControlColorOf(const WindowRecord* w, int controlId);
 // Asks the window's object whether the web view may go to `url` (or open a

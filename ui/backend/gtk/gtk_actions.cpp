@@ -81,18 +81,11 @@ GtkControl* GtkPort::Reachable(WindowId window, int id) {
 }
 
 void GtkPort::SendCommand(WindowId window, int id, int code) {
-  GtkWin* w = Find(window);
-  if (!w || !w->client) return;
-  Message m;
-  m.message = msg::kCommand;
-  m.wParam = (static_cast<std::uintptr_t>(code & 0xFFFF) << 16) | static_cast<std::uintptr_t>(id);
-  m.controlId = id;
-  w->client->HandleMessage(m);
+  common::SendCommand(Find(window), id, code);
 }
 
 void GtkPort::SendNotify(WindowId window, const Notification& notification) {
-  GtkWin* w = Find(window);
-  if (w && w->client) w->client->HandleNotification(notification);
+  common::SendNotify(Find(window), notification);
 }
 
 void GtkPort::ListClicked(WindowId window, int id, int item, int subItem, int code) {

@@ -705,18 +705,11 @@ bool HeadlessBackend::IsModalRunning(WindowId window) {
 }
 
 void HeadlessBackend::SendCommand(WindowId window, int id, int code) {
-  Window* w = Find(window);
-  if (!w || !w->client) return;
-  Message m;
-  m.message = msg::kCommand;
-  m.wParam = (static_cast<std::uintptr_t>(code & 0xFFFF) << 16) | static_cast<std::uintptr_t>(id);
-  m.controlId = id;
-  w->client->HandleMessage(m);
+  common::SendCommand(Find(window), id, code);
 }
 
 void HeadlessBackend::SendNotify(WindowId window, const Notification& notification) {
-  Window* w = Find(window);
-  if (w && w->client) w->client->HandleNotification(notification);
+  common::SendNotify(Find(window), notification);
 }
 
 bool HeadlessBackend::Click(WindowId window, int controlId) {
