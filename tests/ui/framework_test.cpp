@@ -210,5 +210,20 @@ TEST(Controls, ActionsOnDisabledOrHiddenControlsFail) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST(Tray, OneIconPerIdWithItsTipCutBeforeACharacterWouldSplit) {
+  Harness h;
+  TestDlg dlg(kOuter);
+  dlg.Create();
+  const ui::WindowId w = dlg.GetSafeHwnd();
+  const std::string tip = std::string(126, 'a') + "中";  // the character would end at byte 128
+  EXPECT_TRUE(h.backend.TrayAdd(w, 151, 151, tip, ui::msg::kUser + 1));
+  EXPECT_FALSE(h.backend.TrayAdd(w, 151, 151, "again", ui::msg::kUser + 1));
+  const auto icons = h.backend.TrayIcons();
+  ASSERT_EQ(icons.size(), 1u);
+  EXPECT_EQ(icons[0].tip, std::string(126, 'a'));
+  dlg.DestroyWindow();
+  EXPECT_TRUE(h.backend.TrayIcons().empty());
+}
+
 }  // namespace
 }  // namespace uitest

@@ -32,7 +32,7 @@ void OnBufferInsert(GtkTextBuffer* buffer, GtkTextIter* location, gchar* text, g
 void OnEditChanged(GObject* source, gpointer data);
 void OnComboChanged(GtkComboBox* combo, gpointer data);
 void OnComboEditChanged(GtkEntry* entry, gpointer data);
-void OnComboPopup(GObject* combo, GParamSpec* spec, gpointer data);
+void OnComboPopup(GObject* combo, GParamSpec* property, gpointer data);
 gboolean OnListPress(GtkWidget* view, GdkEventButton* event, gpointer data);
 gboolean OnStaticPress(GtkWidget* box, GdkEventButton* event, gpointer data);
 gboolean OnControlFocus(GtkWidget* widget, GdkEvent* event, gpointer data);
