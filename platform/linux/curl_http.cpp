@@ -44,9 +44,28 @@ HeaderList BuildHeaders(const DownloadOptions& options) {
   return HeaderList(list);
 }
 
+// curl refuses a URL that holds a space or a control byte, where the system's
+// web client sends it escaped; found URLs often hold spaces.
+std::string EscapeUnsafe(const std::string& url) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(url.size());
+  for (char c : url) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (b <= 0x20 || b == 0x7F) {
+      out += '%';
+      out += kHex[b >> 4];
+      out += kHex[b & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 void Configure(CURL* curl, const std::string& url, const DownloadOptions& options,
                curl_slist* headers) {
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_URL, EscapeUnsafe(url).c_str());
   curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);

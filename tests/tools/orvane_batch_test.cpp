@@ -221,12 +221,14 @@ class DownloadRun : public testing::Test {
       : server_([](const std::string& path) {
           using Reply = tools_test::LoopbackHttpServer::Reply;
           if (path == "/img/a.jpg") return Reply{200, "image a"};
+          if (path == "/img/a%20b.jpg") return Reply{200, "image a b"};
           if (path == "/img/cut.jpg") return Reply{200, std::string(1000, 'c'), 50000};
           if (path == "/img/slow.jpg") return Reply{200, std::string(1000, 's'), 50000, true};
           return Reply{404, "not here"};
         }) {
     WriteBytes(dir_ / "in/page.html",
-               "<img src=\"a.jpg\"><img src=\"missing.jpg\"><img src=\"cut.jpg\">");
+               "<img src=\"a.jpg\"><img src=\"missing.jpg\"><img src=\"cut.jpg\">"
+               "<img src=\"a b.jpg\">");
     WriteBytes(dir_ / "in/again.html", "<img src=\"a.jpg\">");
   }
 
@@ -265,11 +267,13 @@ TEST_F(DownloadRun, SavesCompleteBodiesOnlyAndReportsEachOutcome) {
                        "URL"
                        u8"部分: a.jpg"));
   EXPECT_EQ(ReadBytes(save + "/a.jpg"), "image a");
+  // A found URL may hold a space; it goes out escaped.
+  EXPECT_EQ(ReadBytes(save + "/a b.jpg"), "image a b");
   // Nothing else: no error page, no partial file, no temporary left behind.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(save), {}), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(save), {}), 2);
   // a.jpg appears in both files but is fetched once.
   Lines requests = server_.Requests();
-  ASSERT_EQ(requests.size(), 3u);
+  ASSERT_EQ(requests.size(), 4u);
   EXPECT_NE(requests[0].find("User-Agent: MFC Downloader\r\n"), std::string::npos);
   EXPECT_NE(requests[0].find("Accept-Charset: utf-8\r\n"), std::string::npos);
   EXPECT_NE(requests[0].find("Cache-Control: no-cache\r\n"), std::string::npos);
