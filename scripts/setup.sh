@@ -9,6 +9,8 @@ packages=(
   libgtk-3-dev libwebkit2gtk-4.1-dev fonts-wqy-microhei
   libxss-dev libpulse-dev libasound2-dev
   libcurl4-openssl-dev libcli11-dev libsqlite3-dev ripgrep
+  # orvane-server: its HTTP library and password hashing; wrk loads it for the benchmark.
+  libcpp-httplib-dev libsodium-dev wrk
   mingw-w64 wine wine64
   # Wine under Xvfb: its fonts and the X extensions it draws with; the Chinese
   # locale gives Windows programs code page 936.
