@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the desktop program (GTK) and starts it.
+# Unless ORVANE_VENDOR_SERVER names a server already, it first starts
+# orvane-server on loopback (data in build/server-data, a demo account made on
+# the first start) and stops it again when the program ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 cmake --preset linux >/dev/null
-cmake --build --preset linux --target orvane
+cmake --build --preset linux --target orvane orvane-server
 
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   echo "run.sh: no display to show the program on (DISPLAY is '${DISPLAY:-}')." >&2
@@ -14,4 +17,50 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   echo "  (or build/linux/program/orvane --headless --scenario tests/scenarios/gallery.scenario)" >&2
   exit 1
 fi
-exec build/linux/program/orvane "$@"
+
+server=build/linux/server/orvane-server
+data=build/server-data
+server_pid=
+stop_server() {
+  if [ -n "$server_pid" ]; then
+    kill -TERM "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+    server_pid=
+  fi
+}
+
+if [ -z "${ORVANE_VENDOR_SERVER:-}" ]; then
+  mkdir -p "$data"
+  if [ ! -s "$data/demo-account" ]; then
+    password=$(head -c 32 /dev/urandom | base64 | tr -dc 'A-Za-z0-9' | head -c 10)
+    id=$("$server" --data "$data" account create --nickname "演示用户" --password "$password" \
+      --level 1 --points 100)
+    printf '%s %s\n' "$id" "$password" >"$data/demo-account"
+  fi
+  read -r demo_id demo_password <"$data/demo-account"
+  echo "run.sh: demo account: ID $demo_id, password $demo_password"
+
+  : >"$data/stdout"
+  "$server" --data "$data" --listen 127.0.0.1:0 >"$data/stdout" 2>&1 &
+  server_pid=$!
+  trap stop_server EXIT
+  base=
+  for _ in $(seq 100); do
+    base=$(grep -o 'http://127\.0\.0\.1:[0-9]*' "$data/stdout" || true)
+    [ -n "$base" ] && break
+    kill -0 "$server_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -z "$base" ]; then
+    echo "run.sh: orvane-server did not start:" >&2
+    cat "$data/stdout" >&2
+    exit 1
+  fi
+  export ORVANE_VENDOR_SERVER="$base"
+  echo "run.sh: orvane-server at $base (log: $data/server.log)"
+fi
+
+status=0
+build/linux/program/orvane "$@" || status=$?
+stop_server
+exit "$status"

@@ -18,21 +18,24 @@ struct HashLimits {
 // Checks passwords against their stored Argon2id hashes.
 //
 // Task requests carry the password every time, and an Argon2id run costs tens
-// of milliseconds by design. After a full check succeeds, the account's entry
-// remembers a keyed BLAKE2b digest of (account, stored hash, password) under a
-// key that exists only in this process's memory, for a limited time. A later
-// request with the same password produces the same digest and is accepted
-// without running Argon2id again; any other password misses, pays the full
-// check and counts as a failure. Changing the password changes the stored hash
-// and so invalidates the entry. Nothing of this reaches the disk.
+// of milliseconds by design. Sign-in always runs the full check. After a full
+// check succeeds, the account's entry remembers a keyed BLAKE2b digest of
+// (account, stored hash, password) under a key that exists only in this
+// process's memory, for a limited time. A later request with the same
+// password produces the same digest and is accepted without running Argon2id
+// again; any other password misses, pays the full check and counts as a
+// failure. Changing the password changes the stored hash and so invalidates
+// the entry. Nothing of this reaches the disk.
 class PasswordChecker {
  public:
   PasswordChecker(HashLimits limits, unsigned concurrentHashes);
 
   // A new hash string for storage; nullopt when the system is out of memory.
   std::optional<std::string> Hash(std::string_view password);
-  // True when `password` matches `storedHash`.
-  bool Verify(std::int64_t accountId, const std::string& storedHash, std::string_view password);
+  // True when `password` matches `storedHash`. `full` always runs Argon2id
+  // (and renews the remembered digest); otherwise a remembered one may answer.
+  bool Verify(std::int64_t accountId, const std::string& storedHash, std::string_view password,
+              bool full);
   // True when a stored hash was made with other limits than the current ones.
   bool NeedsRehash(const std::string& storedHash) const;
 

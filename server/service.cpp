@@ -141,8 +141,8 @@ Reply VendorService::Handle(const std::string& path, const std::string& rawQuery
 
 VendorService::Check VendorService::CheckAccount(const std::optional<std::string>& id,
                                                  const std::optional<std::string>& password,
-                                                 const std::string& remoteAddress,
-                                                 Account* account) {
+                                                 const std::string& remoteAddress, Account* account,
+                                                 bool full) {
   std::optional<std::int64_t> number = id ? ParseAccountId(*id) : std::nullopt;
   if (!number) return Check::UnknownAccount;
   std::optional<Account> found = store_.FindAccount(*number);
@@ -154,7 +154,7 @@ VendorService::Check VendorService::CheckAccount(const std::optional<std::string
   const std::int64_t now = SteadyMillis();
   if (!accountThrottle_.Allowed(accountKey, now) || !addressThrottle_.Allowed(addressKey, now))
     return Check::WrongPassword;
-  if (!passwords_.Verify(*number, found->passwordHash, *password)) {
+  if (!passwords_.Verify(*number, found->passwordHash, *password, full)) {
     accountThrottle_.Failed(accountKey, now);
     addressThrottle_.Failed(addressKey, now);
     return Check::WrongPassword;
@@ -180,7 +180,7 @@ Reply VendorService::SignIn(const Query& query, const std::string& remoteAddress
   if (query.Raw("dlu") != "1") return Text("404u");
   std::optional<std::string> password = query.Raw("password");
   Account account;
-  Check check = CheckAccount(query.Raw("dl"), password, remoteAddress, &account);
+  Check check = CheckAccount(query.Raw("dl"), password, remoteAddress, &account, true);
   if (check != Check::Ok) return Text(CheckCode(check));
   // Code, level, nickname, e-mail, sex, QQ, member since, synchronised tasks,
   // points, id, password, and two fields kept empty.

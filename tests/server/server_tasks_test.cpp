@@ -122,6 +122,16 @@ TEST_F(TasksTest, RefusedChanges) {
   EXPECT_EQ(Fetch(), "hqtask111^^^^^^^^^^^||||||||");
 }
 
+TEST_F(TasksTest, RememberedChecksStillRefuseOtherPasswords) {
+  EXPECT_EQ(Field(SignIn(id_, "secret1"), '|', 0), "login111");
+  EXPECT_EQ(Field(Fetch(), '^', 0), "hqtask111");
+  for (const char* wrong : {"secret2", "secret11", "SECRET1"}) EXPECT_EQ(Fetch(wrong), "404ps");
+  // A new password retires what the server remembered of the old one.
+  ASSERT_EQ(Admin(data(), {"account", "set", id_, "--password", "fresh12"}).exitCode, 0);
+  EXPECT_EQ(Fetch(), "404ps");
+  EXPECT_EQ(Field(Fetch("fresh12"), '^', 0), "hqtask111");
+}
+
 TEST_F(TasksTest, TwoClientsFillingOneTableLeaveItConsistent) {
   // Twelve adds from two clients for nine slots: nine stored, three refused.
   std::vector<std::string> replies(12);
