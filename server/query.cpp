@@ -92,12 +92,12 @@ std::string Query::Redacted(std::string_view raw, const std::vector<std::string_
     std::string key = PercentDecode(piece.substr(0, equals), false);
     if (start > 0) out += '&';
     bool secret = std::find(secrets.begin(), secrets.end(), key) != secrets.end();
-    if (secret && equals != std::string_view::npos) {
-      out.append(piece.substr(0, equals + 1));
+    if (secret) {
+      out.append(piece.substr(0, equals == std::string_view::npos ? piece.size() : equals + 1));
       out += "***";
-    } else {
-      out.append(piece);
+      break;
     }
+    out.append(piece);
     start = end + 1;
   }
   return out;

@@ -20,7 +20,9 @@ class Query {
   std::optional<std::string> Form(std::string_view key) const;
   bool Has(std::string_view key) const;
 
-  // The query with the values of `secrets` replaced by "***", for the log.
+  // The query for the log: everything from the value of the first key of
+  // `secrets` on becomes "***". A password that holds '&' splits the query,
+  // so the pieces after it may be password too.
   static std::string Redacted(std::string_view raw, const std::vector<std::string_view>& secrets);
 
  private:

@@ -16,8 +16,9 @@ TEST(ServerQueryTest, DecodesRawAndFormValuesApart) {
   EXPECT_EQ(query.Raw("e"), "100%");
   EXPECT_EQ(query.Raw("f"), "%zz");
   EXPECT_FALSE(query.Raw("g").has_value());
-  EXPECT_EQ(Query::Redacted("dl=1&password=abc&pd=x%26y&x=1", {"password", "pd"}),
-            "dl=1&password=***&pd=***&x=1");
+  EXPECT_EQ(Query::Redacted("dl=1&password=ab&cd&x=1", {"password", "pd"}), "dl=1&password=***");
+  EXPECT_EQ(Query::Redacted("dl=1&p%64=x", {"password", "pd"}), "dl=1&p%64=***");
+  EXPECT_EQ(Query::Redacted("vBC=Orvane", {"password", "pd"}), "vBC=Orvane");
 }
 
 TEST(ServerQueryTest, AccountIdsAndAddresses) {
