@@ -170,7 +170,8 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App app{"orvane-server: the vendor web server of Orvane"};
   app.require_subcommand(0, 1);
   std::string data = DefaultDataDirectory();
-  std::string listen = "127.0.0.1:8080";
+  // The address the program is built to ask unless told otherwise.
+  std::string listen = "127.0.0.1:8617";
   std::string hashText = "2,19456";
   unsigned threads = 32;
   std::size_t maxConnections = 1024;
