@@ -103,7 +103,8 @@ VendorService::VendorService(Store& store, ServiceOptions options)
       // An account owner mistypes a few times; a guesser keeps going.
       accountThrottle_(5, 5 * 60 * 1000),
       // One address may hold many people (a school, an office behind NAT).
-      addressThrottle_(20, 5 * 60 * 1000) {}
+      addressThrottle_(20, 5 * 60 * 1000),
+      registrationThrottle_(20, 5 * 60 * 1000) {}
 
 Reply VendorService::Handle(const std::string& path, const std::string& rawQuery,
                             const std::string& remoteAddress, const std::string& host) {
@@ -120,7 +121,7 @@ Reply VendorService::Handle(const std::string& path, const std::string& rawQuery
   }
   if (path == "/SoftWare/userroom/stMember.php") {
     if (tooLong) return Text("404m");
-    return Registration(query);
+    return Registration(query, remoteAddress);
   }
   if (path == "/SoftWare/userroom/stComments.php") {
     if (tooLong) return Text("404m");
@@ -135,7 +136,8 @@ Reply VendorService::Handle(const std::string& path, const std::string& rawQuery
     return PersonalCentre(query, remoteAddress);
   }
   if (path == "/Too/daohang.php") return Navigation(tooLong ? Query() : query, remoteAddress);
-  if (path == kRegistrationSitePath) return RegistrationSite(tooLong ? Query() : query);
+  if (path == kRegistrationSitePath)
+    return RegistrationSite(tooLong ? Query() : query, remoteAddress);
   return Html(NotFoundPage(), 404);
 }
 
@@ -200,7 +202,7 @@ Reply VendorService::SignIn(const Query& query, const std::string& remoteAddress
 
 RegistrationCode VendorService::Register(const std::string& nickname, const std::string& password,
                                          const std::string& email, int sex, const std::string& qq,
-                                         std::int64_t* id) {
+                                         const std::string& remoteAddress, std::int64_t* id) {
   if (!IsEmailAddress(email)) return RegistrationCode::BadEmail;
   bool blank = nickname.find_first_not_of(' ') == std::string::npos;
   if (blank || nickname.size() > 40 || !IsCleanGbk(nickname) || HoldsSeparator(nickname))
@@ -210,6 +212,9 @@ RegistrationCode VendorService::Register(const std::string& nickname, const std:
   if (sex < 0 || sex > 2) return RegistrationCode::Failed;
   if (!qq.empty() && (qq.size() < 5 || qq.size() > 12 || !IsDigits(qq)))
     return RegistrationCode::Failed;
+  const std::int64_t now = SteadyMillis();
+  if (!registrationThrottle_.Allowed(remoteAddress, now)) return RegistrationCode::Failed;
+  registrationThrottle_.Failed(remoteAddress, now);
   std::optional<std::string> hash = passwords_.Hash(password);
   if (!hash) return RegistrationCode::Failed;
   Account account;
@@ -233,7 +238,7 @@ RegistrationCode VendorService::Register(const std::string& nickname, const std:
   return RegistrationCode::Failed;
 }
 
-Reply VendorService::Registration(const Query& query) {
+Reply VendorService::Registration(const Query& query, const std::string& remoteAddress) {
   if (query.Raw("cs") != "1" || query.Raw("qa") != "8" || query.Raw("vcar") != "1")
     return Text("404m");
   std::optional<std::string> nickname = query.Raw("usr");
@@ -246,7 +251,7 @@ Reply VendorService::Registration(const Query& query) {
   std::optional<int> sex = ParseSmallNumber(*sexText, 2);
   if (!sex) return Text("404m");
   std::int64_t id = 0;
-  switch (Register(*nickname, *password, *email, *sex, *qq, &id)) {
+  switch (Register(*nickname, *password, *email, *sex, *qq, remoteAddress, &id)) {
     case RegistrationCode::Created:
       return Text("mem111|" + std::to_string(id));
     case RegistrationCode::BadEmail:
@@ -402,7 +407,7 @@ Reply VendorService::Navigation(const Query& query, const std::string& remoteAdd
   return Html(NavigationPage(signedIn ? &account : nullptr));
 }
 
-Reply VendorService::RegistrationSite(const Query& query) {
+Reply VendorService::RegistrationSite(const Query& query, const std::string& remoteAddress) {
   if (!query.Has("email")) return Html(RegistrationPage({}, false));
   // The form is UTF-8; registration takes the program's GBK.
   std::string nickname = text::Utf8ToGbk(query.Form("usr").value_or(""));
@@ -414,7 +419,7 @@ Reply VendorService::RegistrationSite(const Query& query) {
     return Html(RegistrationPage("两次输入的密码不同", false));
   }
   std::int64_t id = 0;
-  switch (Register(nickname, password, email, sex.value_or(-1), qq, &id)) {
+  switch (Register(nickname, password, email, sex.value_or(-1), qq, remoteAddress, &id)) {
     case RegistrationCode::Created:
       return Html(
           RegistrationPage("恭喜注册成功！请牢记您的登陆账号：" + std::to_string(id), true));

@@ -47,7 +47,7 @@ class VendorService {
   // Creates an account the way registration does; `nickname` is GBK.
   RegistrationCode Register(const std::string& nickname, const std::string& password,
                             const std::string& email, int sex, const std::string& qq,
-                            std::int64_t* id);
+                            const std::string& remoteAddress, std::int64_t* id);
 
  private:
   enum class Check { Ok, UnknownAccount, WrongPassword };
@@ -60,13 +60,13 @@ class VendorService {
 
   Reply Regulation(const Query& query, const std::string& host);
   Reply SignIn(const Query& query, const std::string& remoteAddress);
-  Reply Registration(const Query& query);
+  Reply Registration(const Query& query, const std::string& remoteAddress);
   Reply Comment(const Query& query);
   Reply Task(const Query& query, const std::string& remoteAddress);
   Reply TaskChangeRequest(const Query& query, std::int64_t accountId);
   Reply PersonalCentre(const Query& query, const std::string& remoteAddress);
   Reply Navigation(const Query& query, const std::string& remoteAddress);
-  Reply RegistrationSite(const Query& query);
+  Reply RegistrationSite(const Query& query, const std::string& remoteAddress);
   std::string DownloadAddress(const std::string& name, const std::string& host);
 
   Store& store_;
@@ -74,6 +74,8 @@ class VendorService {
   PasswordChecker passwords_;
   FailureThrottle accountThrottle_;
   FailureThrottle addressThrottle_;
+  // Each registration costs a hash: one address may not keep the hashes busy.
+  FailureThrottle registrationThrottle_;
 };
 
 }  // namespace server

@@ -167,6 +167,14 @@ TEST_F(EndpointsTest, RegistrationQuotaRunsOut) {
   EXPECT_EQ(Field(Text(Member("third", "secret1", "q3@example.com")), '|', 0), "mem111");
 }
 
+TEST_F(EndpointsTest, OneAddressCannotRegisterWithoutPause) {
+  for (int i = 0; i < 20; ++i) {
+    std::string email = "many" + std::to_string(i) + "@example.com";
+    ASSERT_EQ(Field(Text(Member("abcde", "secret1", email)), '|', 0), "mem111") << i;
+  }
+  EXPECT_EQ(Text(Member("abcde", "secret1", "many20@example.com")), "404m");
+}
+
 TEST_F(EndpointsTest, FeedbackIsStoredAndListed) {
   EXPECT_EQ(Text(Comment("0", "李四", "li@example.com", "很好用\r\n谢谢")), "tj111");
   EXPECT_EQ(Text(Comment("100001", "Li", "li@example.com", "second")), "tj111");
