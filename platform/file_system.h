@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,20 @@ struct DirectoryEntry {
   // and file index): walks use it to notice links that point back up the tree.
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
+};
+
+// A file kept open for appending blocks one after another (a result file that
+// grows while a run goes on).
+class AppendTarget {
+ public:
+  virtual ~AppendTarget() = default;
+  // Appends the block under an exclusive lock, so that concurrent appends stay
+  // whole; a block that cannot be written whole is cut off again, so the file
+  // holds all of it or none of it.
+  virtual bool Append(const std::string& bytes) = 0;
+  // Cuts off every block this target appended, when nothing was appended to
+  // the file after its last block; false when that cannot be done.
+  virtual bool Withdraw() = 0;
 };
 
 // The file system, with GBK paths as the program holds them. Conversion to the
@@ -37,8 +52,12 @@ class FileSystem {
   virtual bool RewriteFile(const std::string& path, const std::string& bytes) {
     return WriteFileAtomic(path, bytes);
   }
-  // Appends under an exclusive lock, so that concurrent appends stay whole.
+  // Appends under an exclusive lock, so that concurrent appends stay whole; a
+  // failed append leaves the file as it was.
   virtual bool AppendFile(const std::string& path, const std::string& bytes) = 0;
+  // Opens (creating it when missing) a file for appending; nullptr when it
+  // cannot be opened.
+  virtual std::unique_ptr<AppendTarget> OpenForAppend(const std::string& path) = 0;
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
   virtual bool Remove(const std::string& path) = 0;
   // Entries of one folder ("." and ".." left out); nullopt when it cannot be read.

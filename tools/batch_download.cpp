@@ -311,8 +311,10 @@ void RunDownload(DownloadServices services, const DownloadJob& job, StatusSink& 
           continue;
         }
         if (job.conflictPolicy == kOverwrite) {
-          // A folder is never removed in place of a file.
-          if (files.IsDirectory(savePath) || !files.Remove(savePath)) {
+          // A folder is never replaced by a file. A file is not deleted first:
+          // the download replaces it once the new one is complete, so a failed
+          // download leaves the old file.
+          if (files.IsDirectory(savePath)) {
             sink.PostStatus("覆盖失败（删除失败）: " + savePath);
             continue;
           }

@@ -1,6 +1,7 @@
 #include "tools/batch_extract.h"
 
-#include <set>
+#include <memory>
+#include <unordered_set>
 
 #include "tools/ansi_text.h"
 #include "tools/folder_scan.h"
@@ -199,25 +200,106 @@ std::string EachFileName(std::string_view stem, std::string_view saveFile, int n
   return name;
 }
 
-void AppendLines(platform::FileSystem& files, const std::string& folder,
+namespace {
+
+std::string ResultPath(platform::FileSystem& files, const std::string& folder,
+                       const std::string& fileName) {
+  return folder + files.Separator() + fileName;
+}
+
+void AppendLineBytes(std::string& bytes, const std::string& line, bool autoLine) {
+  bytes += line;
+  if (autoLine && !line.ends_with("\r\n")) bytes += "\r\n";
+}
+
+// The run's result file, appended to in blocks of whole files' lines as the
+// files give them, so memory does not grow with the output. The file is made
+// when the first line comes.
+class ResultFile {
+ public:
+  ResultFile(platform::FileSystem& files, const ExtractFields& fields)
+      : files_(files),
+        folder_(fields.saveFolder),
+        path_(ResultPath(files, fields.saveFolder,
+                         fields.saveFile.empty() ? "result.txt" : fields.saveFile)),
+        checkDuplicate_(fields.checkDuplicate),
+        autoLine_(fields.autoLine) {}
+
+  const std::string& path() const { return path_; }
+
+  void Add(std::string line) {
+    if (line.empty()) return;
+    if (checkDuplicate_) {
+      auto [it, added] = written_.insert(std::move(line));
+      if (added) AppendLineBytes(pending_, *it, autoLine_);
+    } else {
+      AppendLineBytes(pending_, line, autoLine_);
+    }
+  }
+
+  // At the end of a file's lines: writes them when enough have gathered, and
+  // at once the first time, so that a result file that cannot be made stops
+  // the run before it has read everything.
+  bool EndOfFile() {
+    if (pending_.empty() || (target_ && pending_.size() < kBlockBytes)) return true;
+    return Write();
+  }
+
+  bool Finish() { return pending_.empty() || Write(); }
+
+  // Takes back what the run appended.
+  void Withdraw() {
+    if (target_) target_->Withdraw();
+  }
+
+ private:
+  static constexpr std::size_t kBlockBytes = 1 << 20;
+
+  bool Write() {
+    if (!target_) {
+      files_.CreateDirectory(folder_);
+      target_ = files_.OpenForAppend(path_);
+      if (!target_) return false;
+    }
+    if (!target_->Append(pending_)) return false;
+    pending_.clear();
+    return true;
+  }
+
+  platform::FileSystem& files_;
+  std::string folder_;
+  std::string path_;
+  bool checkDuplicate_;
+  bool autoLine_;
+  std::unique_ptr<platform::AppendTarget> target_;
+  std::string pending_;
+  std::unordered_set<std::string> written_;
+};
+
+}  // namespace
+
+std::string ResultWriteFailedText(const std::string& path) {
+  return "结果文件写入失败：" + path;
+}
+
+bool AppendLines(platform::FileSystem& files, const std::string& folder,
                  const std::string& fileName, const std::vector<std::string>& lines,
                  bool checkDuplicate, bool autoLine) {
-  std::string path = folder + files.Separator() + fileName;
   files.CreateDirectory(folder);
   std::string bytes;
-  std::set<std::string_view> written;
+  std::unordered_set<std::string_view> written;
   for (const std::string& line : lines) {
     if (line.empty()) continue;
     if (checkDuplicate && !written.insert(line).second) continue;
-    bytes += line;
-    if (autoLine && !line.ends_with("\r\n")) bytes += "\r\n";
+    AppendLineBytes(bytes, line, autoLine);
   }
-  files.AppendFile(path, bytes);
+  return files.AppendFile(ResultPath(files, folder, fileName), bytes);
 }
 
-void RunExtract(platform::FileSystem& files, const ExtractFields& fields, StatusSink& sink) {
+bool RunExtract(platform::FileSystem& files, const ExtractFields& fields, StatusSink& sink) {
   std::vector<std::string> list = ScanFolderBySuffix(files, fields.folder, fields.format);
-  std::vector<std::string> runLines;
+  ResultFile result(files, fields);
+  std::string failedPath;
   int number = 0;
   for (const std::string& path : list) {
     ++number;
@@ -225,23 +307,30 @@ void RunExtract(platform::FileSystem& files, const ExtractFields& fields, Status
                     std::to_string(number) + "/" + std::to_string(list.size()) + ")");
     std::vector<std::string> lines = ExtractLines(fields, ReadTextAsAnsi(files, path), path);
     if (!fields.eachFile) {
-      runLines.insert(runLines.end(), std::make_move_iterator(lines.begin()),
-                      std::make_move_iterator(lines.end()));
+      for (std::string& line : lines) result.Add(std::move(line));
+      if (!result.EndOfFile()) {
+        failedPath = result.path();
+        break;
+      }
       continue;
     }
     int count = static_cast<int>(lines.size());
     std::string stem(ShortStem(path));
-    for (int j = 1; j <= count; ++j) {
-      AppendLines(files, fields.saveFolder, EachFileName(stem, fields.saveFile, j, count),
-                  {lines[j - 1]}, fields.checkDuplicate, fields.autoLine);
+    for (int j = 1; j <= count && failedPath.empty(); ++j) {
+      std::string name = EachFileName(stem, fields.saveFile, j, count);
+      if (!AppendLines(files, fields.saveFolder, name, {lines[j - 1]}, fields.checkDuplicate,
+                       fields.autoLine)) {
+        failedPath = ResultPath(files, fields.saveFolder, name);
+      }
     }
+    if (!failedPath.empty()) break;
   }
-  if (!fields.eachFile && !runLines.empty()) {
-    AppendLines(files, fields.saveFolder, fields.saveFile.empty() ? "result.txt" : fields.saveFile,
-                runLines, fields.checkDuplicate, fields.autoLine);
-  }
-  sink.PostStatus("处理完成！");
+  if (failedPath.empty() && !result.Finish()) failedPath = result.path();
+  if (!failedPath.empty()) result.Withdraw();
+  sink.PostStatus(failedPath.empty() ? std::string("处理完成！")
+                                     : ResultWriteFailedText(failedPath));
   sink.PostFinished();
+  return failedPath.empty();
 }
 
 }  // namespace tools

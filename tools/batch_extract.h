@@ -49,12 +49,19 @@ std::vector<std::string> ExtractLines(const ExtractFields& fields, std::string_v
 std::string EachFileName(std::string_view stem, std::string_view saveFile, int number, int count);
 
 // Appends the lines (empty ones skipped) to folder/fileName as one locked
-// write, so overlapping runs keep each call's lines together. Failures are silent.
-void AppendLines(platform::FileSystem& files, const std::string& folder,
+// write, so overlapping runs keep each call's lines together. All of them or
+// none reach the file; false when they could not be written.
+bool AppendLines(platform::FileSystem& files, const std::string& folder,
                  const std::string& fileName, const std::vector<std::string>& lines,
                  bool checkDuplicate, bool autoLine);
 
-// One run over the folder: progress per file, then "处理完成！" and PostFinished.
-void RunExtract(platform::FileSystem& files, const ExtractFields& fields, StatusSink& sink);
+// The status line of a result file that could not be written.
+std::string ResultWriteFailedText(const std::string& path);
+
+// One run over the folder: progress per file, then "处理完成！", or, when a
+// result file could not be written, a line naming it; PostFinished last.
+// Lines go to the result file in blocks as the files give them; a run that
+// fails to write takes back what it appended. True when the run completed.
+bool RunExtract(platform::FileSystem& files, const ExtractFields& fields, StatusSink& sink);
 
 }  // namespace tools

@@ -199,6 +199,67 @@ class ExclusiveLock {
   bool locked_ = false;
 };
 
+bool FileSize(int fd, std::uint64_t& size) {
+#ifdef _WIN32
+  struct _stat64 st;
+  if (::_fstat64(fd, &st) != 0) return false;
+#else
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return false;
+#endif
+  size = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+bool Truncate(int fd, std::uint64_t size) {
+#ifdef _WIN32
+  return ::_chsize_s(fd, static_cast<__int64>(size)) == 0;
+#else
+  int r;
+  do {
+    r = ::ftruncate(fd, static_cast<off_t>(size));
+  } while (r != 0 && errno == EINTR);
+  return r == 0;
+#endif
+}
+
+// The size before a block is taken under the lock, so cutting back to it
+// removes only that block, never another writer's.
+class FdAppendTarget : public AppendTarget {
+ public:
+  explicit FdAppendTarget(int fd) : fd_(fd) {}
+
+  bool Append(const std::string& bytes) override {
+    ExclusiveLock lock(fd_.get());
+    std::uint64_t before = 0;
+    if (!lock.locked() || !FileSize(fd_.get(), before)) return false;
+    if (!WriteAll(fd_.get(), bytes)) {
+      Truncate(fd_.get(), before);
+      return false;
+    }
+    if (!appended_) first_ = before;
+    appended_ = true;
+    end_ = before + bytes.size();
+    return true;
+  }
+
+  bool Withdraw() override {
+    if (!appended_) return true;
+    ExclusiveLock lock(fd_.get());
+    std::uint64_t size = 0;
+    if (!lock.locked() || !FileSize(fd_.get(), size) || size != end_) return false;
+    if (!Truncate(fd_.get(), first_)) return false;
+    appended_ = false;
+    return true;
+  }
+
+ private:
+  Fd fd_;
+  bool appended_ = false;
+  std::uint64_t first_ = 0;  // where this target's first block began
+  std::uint64_t end_ = 0;    // where its last block ended
+};
+
 // Device and inode (volume and file index on Windows) of what the path leads to.
 bool Identity(const fs::path& path, std::uint64_t& device, std::uint64_t& inode) {
 #ifdef _WIN32
@@ -314,11 +375,14 @@ bool StdFileSystem::RewriteFile(const std::string& path, const std::string& byte
 }
 
 bool StdFileSystem::AppendFile(const std::string& path, const std::string& bytes) {
-  Fd fd(OpenFd(ToPath(path), O_WRONLY | O_CREAT | O_APPEND));
-  if (!fd.ok()) return false;
-  ExclusiveLock lock(fd.get());
-  if (!lock.locked()) return false;
-  return WriteAll(fd.get(), bytes);
+  std::unique_ptr<AppendTarget> target = OpenForAppend(path);
+  return target && target->Append(bytes);
+}
+
+std::unique_ptr<AppendTarget> StdFileSystem::OpenForAppend(const std::string& path) {
+  const int fd = OpenFd(ToPath(path), O_WRONLY | O_CREAT | O_APPEND);
+  if (fd < 0) return nullptr;
+  return std::make_unique<FdAppendTarget>(fd);
 }
 
 bool StdFileSystem::Rename(const std::string& from, const std::string& to) {

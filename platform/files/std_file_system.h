@@ -16,6 +16,7 @@ class StdFileSystem : public FileSystem {
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool RewriteFile(const std::string& path, const std::string& bytes) override;
   bool AppendFile(const std::string& path, const std::string& bytes) override;
+  std::unique_ptr<AppendTarget> OpenForAppend(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
   std::optional<std::vector<DirectoryEntry>> List(const std::string& directory) override;

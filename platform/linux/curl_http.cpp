@@ -70,6 +70,15 @@ void Configure(CURL* curl, const std::string& url, const DownloadOptions& option
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+  // Web addresses only, redirects included (see IsWebUrl).
+#if LIBCURL_VERSION_NUM >= 0x075500
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+#else
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS,
+                   static_cast<long>(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+#endif
   curl_easy_setopt(curl, CURLOPT_USERAGENT, options.userAgent.c_str());
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeoutMs));
   // A receive time-out: give up when nothing arrives for that long.
@@ -202,7 +211,9 @@ HttpResult CurlHttp::Get(const std::string& url, const DownloadOptions& options)
   CURLcode code = curl_easy_perform(curl.get());
   result.status = static_cast<int>(ResponseCode(curl.get()));
   if (code != CURLE_OK) {
-    result.failure = result.status == 0 ? HttpFailure::OpenUrl : HttpFailure::Transfer;
+    result.failure = result.status == 0 || code == CURLE_UNSUPPORTED_PROTOCOL
+                         ? HttpFailure::OpenUrl
+                         : HttpFailure::Transfer;
     result.errorCode = code;
     return result;
   }
@@ -227,7 +238,9 @@ HttpResult CurlHttp::Download(const std::string& url, const std::string& path,
   long status = ResponseCode(curl.get());
 
   if (state.createFailed) return Failure(HttpFailure::CreateFile, file.error(), status);
-  if (code == CURLE_HTTP_RETURNED_ERROR || (code != CURLE_OK && status == 0)) {
+  // A redirect to a refused scheme leaves the redirect's status behind.
+  if (code == CURLE_HTTP_RETURNED_ERROR || code == CURLE_UNSUPPORTED_PROTOCOL ||
+      (code != CURLE_OK && status == 0)) {
     return Failure(HttpFailure::OpenUrl, code, status);
   }
   if (code != CURLE_OK) return Failure(HttpFailure::Transfer, code, status);

@@ -30,6 +30,46 @@ std::wstring WideUrl(const std::string& url) {
   return Wide(escaped);
 }
 
+constexpr int kMaxRedirects = 10;
+
+bool IsWebAddress(const std::wstring& url) {
+  std::string scheme;
+  for (wchar_t c : url.substr(0, 8)) scheme += c < 0x80 ? static_cast<char>(c) : '?';
+  return IsWebUrl(scheme);
+}
+
+bool IsRedirect(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The address a redirect reply points to, resolved against the one it came
+// from; empty when it names none.
+std::wstring RedirectTarget(HINTERNET request, const std::wstring& from) {
+  std::wstring location(1024, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    DWORD size = static_cast<DWORD>(location.size() * sizeof(wchar_t));
+    DWORD index = 0;
+    if (HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location.data(), &size, &index)) {
+      location.resize(size / sizeof(wchar_t));
+      break;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || attempt == 1) return {};
+    location.resize(size / sizeof(wchar_t) + 1);
+  }
+  std::wstring combined(4096, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    DWORD length = static_cast<DWORD>(combined.size());
+    if (InternetCombineUrlW(from.c_str(), location.c_str(), combined.data(), &length,
+                            ICU_NO_ENCODE)) {
+      combined.resize(length);
+      return combined;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || attempt == 1) return {};
+    combined.resize(length + 1);
+  }
+  return {};
+}
+
 struct InternetHandle {
   HINTERNET handle = nullptr;
   explicit InternetHandle(HINTERNET h) : handle(h) {}
@@ -66,21 +106,46 @@ HttpResult Fetch(const std::string& url, const DownloadOptions& options,
   DWORD flags = INTERNET_FLAG_TRANSFER_BINARY;
   if (options.noCache) flags |= INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE;
   if (options.keepAlive) flags |= INTERNET_FLAG_KEEP_CONNECTION;
+  // Redirects are followed here, so that each address is checked before it is
+  // requested (see IsWebUrl).
+  flags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
   const std::wstring headers = Wide(options.extraHeaders);
-  InternetHandle request(InternetOpenUrlW(session.handle, WideUrl(url).c_str(),
-                                          headers.empty() ? nullptr : headers.c_str(),
-                                          headers.empty() ? 0 : static_cast<DWORD>(-1), flags, 1));
-  if (!request.handle) {
-    result.errorCode = static_cast<int>(GetLastError());
-    result.failure = HttpFailure::OpenUrl;
-    return result;
+  std::wstring address = WideUrl(url);
+  HINTERNET opened = nullptr;
+  for (int hop = 0;; ++hop) {
+    if (!IsWebAddress(address)) {
+      result.errorCode = static_cast<int>(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+      result.failure = HttpFailure::OpenUrl;
+      return result;
+    }
+    opened = InternetOpenUrlW(session.handle, address.c_str(),
+                              headers.empty() ? nullptr : headers.c_str(),
+                              headers.empty() ? 0 : static_cast<DWORD>(-1), flags, 1);
+    if (!opened) {
+      result.errorCode = static_cast<int>(GetLastError());
+      result.failure = HttpFailure::OpenUrl;
+      return result;
+    }
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (HttpQueryInfoW(opened, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                       nullptr)) {
+      result.status = static_cast<int>(status);
+    }
+    if (!IsRedirect(status)) break;
+    std::wstring next = RedirectTarget(opened, address);
+    if (next.empty()) break;  // a redirect that names no address is the reply
+    InternetCloseHandle(opened);
+    opened = nullptr;
+    if (hop == kMaxRedirects) {
+      result.errorCode = static_cast<int>(ERROR_HTTP_REDIRECT_FAILED);
+      result.failure = HttpFailure::OpenUrl;
+      return result;
+    }
+    address = std::move(next);
   }
-  DWORD status = 0;
-  DWORD size = sizeof(status);
-  if (HttpQueryInfoW(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                     &size, nullptr)) {
-    result.status = static_cast<int>(status);
-  }
+  InternetHandle request(opened);
+  DWORD size = 0;
   // WinInet ends a body cut short by a hang-up like a whole one; the length
   // the server promised tells them apart.
   DWORD promised = 0;
@@ -144,6 +209,12 @@ HttpResult WindowsHttp::Download(const std::string& url, const std::string& path
     return WriteFile(file, data, size, &written, nullptr) && written == size;
   });
   CloseHandle(file);
+  // An error status is a failure, not a file holding the server's error page.
+  if (result.ok && result.status >= 400) {
+    result.ok = false;
+    result.errorCode = result.status;
+    result.failure = HttpFailure::OpenUrl;
+  }
   if (result.ok && !MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     result.ok = false;
     result.errorCode = static_cast<int>(GetLastError());

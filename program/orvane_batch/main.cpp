@@ -223,8 +223,7 @@ int main(int argc, char** argv) {
     if (fields.folder.empty()) return Usage("extract needs --folder");
     if (fields.saveFolder.empty()) return Usage("extract needs --save-folder");
     PrintSink sink(false);
-    tools::RunExtract(services.files, fields, sink);
-    return 0;
+    return tools::RunExtract(services.files, fields, sink) ? 0 : kRefused;
   }
 
   tools::DownloadFields fields = tools::DownloadFieldsFromSettings(

@@ -70,6 +70,21 @@ TEST_F(StdFileSystemTest, ConcurrentAppendsStayWhole) {
   }
 }
 
+TEST_F(StdFileSystemTest, WithdrawTakesBackOwnBlocksOnlyWhileTheyEndTheFile) {
+  const std::string target = dir / "out.txt";
+  ASSERT_TRUE(files.AppendFile(target, "old;"));
+  auto first = files.OpenForAppend(target);
+  ASSERT_TRUE(first && first->Append("a;") && first->Append("b;"));
+  ASSERT_TRUE(first->Withdraw());
+  EXPECT_EQ(files.ReadFile(target), "old;");
+
+  ASSERT_TRUE(first->Append("c;"));
+  ASSERT_TRUE(files.AppendFile(target, "other;"));
+  EXPECT_FALSE(first->Withdraw());  // cutting now would take the other writer's block too
+  EXPECT_EQ(files.ReadFile(target), "old;c;other;");
+  EXPECT_FALSE(files.OpenForAppend(dir / "no/out.txt"));
+}
+
 TEST_F(StdFileSystemTest, GbkNamesAreUtf8OnDisk) {
   ASSERT_TRUE(files.CreateDirectory(dir / "中文"));
   EXPECT_TRUE(files.CreateDirectory(dir / "中文"));  // already there counts

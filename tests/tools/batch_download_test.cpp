@@ -209,6 +209,17 @@ TEST(RunDownload, ExistingFilesUnderEachPolicy) {
   EXPECT_EQ(run.sink.lines[3], Gbk(u8"覆盖文件: ") + save);
   EXPECT_EQ(ReadBytes(save), "body of http://h/x.jpg");
 
+  // The old file goes only when a new one has come in its place.
+  WriteBytes(save, "old");
+  platform::HttpResult cut;
+  cut.failure = platform::HttpFailure::Transfer;
+  run.http.results["http://h/x.jpg"] = cut;
+  run.sink.lines.clear();
+  run.Run(run.MakeJob(tools::kOverwrite, false));
+  EXPECT_EQ(run.sink.lines[3], Gbk(u8"覆盖文件: ") + save);
+  EXPECT_EQ(ReadBytes(save), "old");
+  run.http.results.clear();
+
   // A folder in the way is not deleted.
   std::filesystem::remove(save);
   std::filesystem::create_directories(save + "/keep");

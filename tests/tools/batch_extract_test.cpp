@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "tool_test_support.h"
@@ -121,6 +122,65 @@ TEST(AppendLines, OverlappingCallsKeepTheirLinesTogether) {
   EXPECT_EQ(changes, kCalls - 1);
 }
 
+TEST(AppendLines, AnAppendThatDoesNotFitLeavesTheFileAsItWas) {
+  TempDir dir;
+  platform::StdFileSystem files;
+  WriteBytes(dir / "r.txt", "old\r\n");
+  tools_test::FileSizeLimit limit(4096);
+  EXPECT_FALSE(
+      tools::AppendLines(files, dir.path(), "r.txt", {std::string(5000, 'x')}, false, true));
+  EXPECT_EQ(ReadBytes(dir / "r.txt"), "old\r\n");
+  EXPECT_TRUE(tools::AppendLines(files, dir.path(), "r.txt", {"a"}, false, true));
+  EXPECT_EQ(ReadBytes(dir / "r.txt"), "old\r\na\r\n");
+}
+
+TEST(RunExtract, AResultThatCannotBeWrittenIsReportedAndTakenBack) {
+  TempDir dir;
+  platform::StdFileSystem files;
+  // Enough lines to need several blocks, so that the last one fails.
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "<" + std::string(100, 'a' + i % 26) + ">";
+  for (int i = 0; i < 10; ++i) WriteBytes(dir / ("in/" + std::to_string(i) + ".txt"), text);
+  WriteBytes(dir / "file", "");
+  WriteBytes(dir / "out/JieQu.txt", "old\r\n");
+  tools::ExtractFields fields;
+  fields.folder = dir / "in";
+  fields.startMarkers[0] = "<";
+  fields.endMarkers[0] = ">";
+  fields.lineTemplate = "[1]";
+  fields.autoLine = true;
+
+  struct Case {
+    const char* name;
+    std::string saveFolder;
+    bool eachFile;
+    rlim_t sizeLimit;
+  } cases[] = {
+      {"save folder is a file", dir / "file", false, RLIM_INFINITY},
+      {"save folder two levels down", dir / "one/two", false, RLIM_INFINITY},
+      {"each file, save folder is a file", dir / "file", true, RLIM_INFINITY},
+      {"disk full after some blocks", dir / "out", false, 2'000'000},
+  };
+  for (const Case& c : cases) {
+    fields.saveFolder = c.saveFolder;
+    fields.eachFile = c.eachFile;
+    RecordingSink sink;
+    bool completed;
+    {
+      tools_test::FileSizeLimit limit(c.sizeLimit);
+      completed = tools::RunExtract(files, fields, sink);
+    }
+    EXPECT_FALSE(completed) << c.name;
+    ASSERT_FALSE(sink.lines.empty());
+    EXPECT_TRUE(sink.lines.back().starts_with(Gbk(u8"结果文件写入失败：") + c.saveFolder))
+        << c.name;
+    EXPECT_EQ(sink.finished, 1) << c.name;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "one"));
+  EXPECT_EQ(ReadBytes(dir / "file"), "");
+  EXPECT_EQ(ReadBytes(dir / "out/JieQu.txt"), "old\r\n");
+}
+
 TEST(RunExtract, AppendsTheRunsLinesOrOneFilePerLine) {
   TempDir dir;
   platform::StdFileSystem files;
@@ -136,7 +196,7 @@ TEST(RunExtract, AppendsTheRunsLinesOrOneFilePerLine) {
   fields.autoLine = true;
 
   RecordingSink sink;
-  tools::RunExtract(files, fields, sink);
+  EXPECT_TRUE(tools::RunExtract(files, fields, sink));
   EXPECT_EQ(sink.lines, (Lines{Gbk(u8"正在处理：list (1/1)"), Gbk(u8"处理完成！")}));
   EXPECT_EQ(ReadBytes(dir / "out/JieQu.txt"), "a\r\nb\r\n");
   tools::RunExtract(files, fields, sink);  // a second run appends again

@@ -25,6 +25,7 @@ class LoopbackHttpServer {
     std::size_t promisedExtra = 0;
     // Instead of cutting, hold the connection open until the server stops.
     bool stall = false;
+    std::string location;  // sent as a Location header when set
   };
   using Route = std::function<Reply(const std::string& path)>;
 
@@ -87,6 +88,7 @@ class LoopbackHttpServer {
     Reply reply = route_(path);
     std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " X\r\nContent-Length: " +
                        std::to_string(reply.body.size() + reply.promisedExtra) +
+                       (reply.location.empty() ? "" : "\r\nLocation: " + reply.location) +
                        "\r\nConnection: close\r\n\r\n";
     std::string all = head + reply.body;
     ::send(client, all.data(), all.size(), MSG_NOSIGNAL);

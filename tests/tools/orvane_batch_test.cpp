@@ -215,11 +215,33 @@ TEST(OrvaneBatch, ExtractAppendsCombinedLines) {
   EXPECT_EQ(RunBatch({"extract", "--folder", dir / "in"}).exitCode, 2);
 }
 
+TEST(OrvaneBatch, ExtractThatCannotWriteItsResultFails) {
+  TempDir dir;
+  WriteBytes(dir / "in/a.txt", std::string(20000, 'x'));
+  WriteBytes(dir / "file", "");
+  WriteBytes(dir / "out/JieQu.txt", "old\r\n");
+  Lines args = {"extract", "--folder",  dir / "in",   "--start1", "x",           "--end1",
+                "x",       "--contain", "--template", "[1]",      "--auto-line", "--save-folder"};
+  struct Case {
+    std::string saveFolder;
+    std::string prefix;
+  } cases[] = {{dir / "file", ""}, {dir / "out", "trap '' XFSZ; ulimit -f 8; "}};
+  for (const Case& c : cases) {
+    Lines withFolder = args;
+    withFolder.push_back(c.saveFolder);
+    Result run = RunBatch(withFolder, c.prefix);
+    EXPECT_EQ(run.exitCode, 1) << c.saveFolder;
+    EXPECT_EQ(run.out.back(), u8"结果文件写入失败：" + c.saveFolder + "/JieQu.txt");
+  }
+  EXPECT_EQ(ReadBytes(dir / "out/JieQu.txt"), "old\r\n");
+}
+
 class DownloadRun : public testing::Test {
  protected:
   DownloadRun()
-      : server_([](const std::string& path) {
+      : server_([this](const std::string& path) {
           using Reply = tools_test::LoopbackHttpServer::Reply;
+          if (path == "/go") return Reply{302, "", 0, false, "file://" + dir_ / "secret.txt"};
           if (path == "/img/a.jpg") return Reply{200, "image a"};
           if (path == "/img/a%20b.jpg") return Reply{200, "image a b"};
           if (path == "/img/cut.jpg") return Reply{200, std::string(1000, 'c'), 50000};
@@ -292,15 +314,43 @@ TEST_F(DownloadRun, ExistingFilesUnderEachPolicy) {
   EXPECT_EQ(ReadBytes(save + "/a(1).jpg"), "image a");
   EXPECT_EQ(ReadBytes(save + "/a.jpg"), "old");
 
+  // A failed download leaves the file it would have replaced.
+  WriteBytes(save + "/missing.jpg", "old");
+  WriteBytes(save + "/cut.jpg", "old");
   Result overwrite = Download({"--on-conflict", "overwrite"});
   EXPECT_TRUE(Contains(overwrite.out, u8"覆盖文件: " + save + "/a.jpg"));
   EXPECT_EQ(ReadBytes(save + "/a.jpg"), "image a");
+  EXPECT_TRUE(Contains(overwrite.out, u8"覆盖文件: " + save + "/cut.jpg"));
+  EXPECT_EQ(ReadBytes(save + "/missing.jpg"), "old");
+  EXPECT_EQ(ReadBytes(save + "/cut.jpg"), "old");
 
   EXPECT_EQ(Download({}).exitCode, 2);  // the page would ask; a script must say
   Result refused = RunBatch({"download", "--folder", dir_ / "nowhere", "--save-folder",
                              dir_ / "save", "--skip-existing"});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_EQ(refused.err, u8"目标路径无效！\n");
+}
+
+TEST_F(DownloadRun, OnlyWebAddressesAreRequestedRedirectsIncluded) {
+  WriteBytes(dir_ / "secret.txt", "local");
+  std::string local = "file://" + dir_ / "secret.txt";
+  std::string port = server_.Base().substr(server_.Base().rfind(':'));
+  Lines urls = {local, server_.Base() + "/go", "dict://127.0.0.1" + port + "/x",
+                "gopher://127.0.0.1" + port + "/x", "HTTP://127.0.0.1" + port + "/img/a.jpg"};
+  std::string page;
+  for (const std::string& url : urls) page += "<img src=\"" + url + "\">";
+  WriteBytes(dir_ / "links/page.html", page);
+  Result run = RunBatch({"download", "--folder", dir_ / "links", "--format", "html",
+                         "--save-folder", dir_ / "save", "--start", "src=\"", "--end", "\"",
+                         "--url", "[*]", "--skip-existing"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(Contains(run.out, u8"无法打开URL: " + urls[i] + u8" (错误码: 1)")) << urls[i];
+  }
+  EXPECT_TRUE(Contains(run.out, u8"下载成功: " + dir_ / "save/a.jpg"));
+  // Only the two web addresses reached the server, and nothing local was copied.
+  EXPECT_EQ(server_.Requests().size(), 2u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ / "save"), {}), 1);
 }
 
 TEST_F(DownloadRun, AKilledRunLeavesNoPartialFileUnderTheFinalName) {

@@ -1,5 +1,7 @@
 #pragma once
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <fstream>
@@ -49,6 +51,29 @@ inline std::string ReadBytes(const std::string& path) {
 inline std::string Gbk(const char* utf8) {
   return text::Utf8ToGbk(utf8);
 }
+
+// While it lives, no file of this process may grow beyond `bytes`: writes
+// past it fail as on a full disk (the signal that would kill us is ignored).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limited = saved_;
+    limited.rlim_cur = bytes;
+    oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    ::signal(SIGXFSZ, oldHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*oldHandler_)(int) = nullptr;
+};
 
 class RecordingSink : public tools::StatusSink {
  public:

@@ -215,12 +215,20 @@ class LocalServer {
       }
       std::string status = "200 OK";
       std::string body = "0|昵称\n1|2\n";
+      std::string location;
       if (line.find("/missing") != std::string::npos) {
         status = "404 Not Found";
         body = "nothing";
+      } else if (line.find("/to-local") != std::string::npos) {
+        status = "302 Found";
+        location = "file:///C:/windows/win.ini";
+      } else if (line.find("/moved") != std::string::npos) {
+        status = "302 Found";
+        location = "/file";
       }
       std::string reply = "HTTP/1.1 " + status +
                           "\r\nContent-Length: " + std::to_string(body.size()) +
+                          (location.empty() ? "" : "\r\nLocation: " + location) +
                           "\r\nConnection: close\r\n\r\n" + body;
       if (line.find("/cut") != std::string::npos) {
         // Promises more than it sends, then hangs up.
@@ -275,6 +283,29 @@ TEST(WindowsHttp, DownloadKeepsOnlyAWholeBody) {
   EXPECT_FALSE(cut.ok);
   EXPECT_EQ(files.ReadFile(target), "0|昵称\n1|2\n") << "the earlier file stays";
   EXPECT_EQ(files.List(temp.path())->size(), 1u) << "no partial file is left";
+}
+
+TEST(WindowsHttp, DownloadRequestsWebAddressesOnlyAndKeepsTheOldFileOnAnError) {
+  TempFolder temp;
+  LocalServer server;
+  WindowsHttp http;
+  StdFileSystem files;
+  DownloadOptions options;
+  const std::string target = temp.path() + "\\a.txt";
+  ASSERT_TRUE(files.WriteFileAtomic(target, "old"));
+
+  for (const std::string& url : {std::string("file:///C:/windows/win.ini"), server.Url("/to-local"),
+                                 server.Url("/missing")}) {
+    HttpResult result = http.Download(url, target, options);
+    EXPECT_FALSE(result.ok) << url;
+    EXPECT_EQ(result.failure, HttpFailure::OpenUrl) << url;
+    EXPECT_EQ(files.ReadFile(target), "old") << url;
+  }
+  HttpResult moved = http.Download(server.Url("/moved"), target, options);
+  EXPECT_TRUE(moved.ok);
+  EXPECT_EQ(server.LastRequestLine(), "GET /file HTTP/1.1");
+  EXPECT_EQ(files.ReadFile(target), "0|昵称\n1|2\n");
+  EXPECT_EQ(files.List(temp.path())->size(), 1u);
 }
 
 TEST(WindowsHttp, UnreachableServerIsATransportError) {
