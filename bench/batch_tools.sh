@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times orvane-batch against the usual shell tools on one generated tree:
-# replace against `find | xargs sed -i` and `cp -r`, extract against `rg -o`.
+# replace against `find | xargs sed -i` and `cp -r`, extract against `rg -o`,
+# then extract's peak memory as its output grows.
 # Every timed run starts from a fresh copy of the tree (the copy is not timed).
 # Usage: bench/batch_tools.sh [runs]   (median of `runs`, default 5)
 #        BENCH_TMP=/dev/shm bench/batch_tools.sh   (the tree in memory: no disk)
@@ -75,3 +76,17 @@ printf '%-34s %7s   orvane/floor = %s\n' "read, write beside, rename (python)" "
 printf '%-34s %7s\n' "orvane-batch extract" "$e_orvane"
 printf '%-34s %7s   orvane/rg  = %s\n' "rg -o" "$e_rg" "$(ratio "$e_orvane" "$e_rg")"
 printf '%-34s %7s   orvane/rg  = %s\n' "rg -j1 -o" "$e_rg1" "$(ratio "$e_orvane" "$e_rg1")"
+
+# Extract's peak memory while its output grows: the same pieces through
+# templates that repeat them 1, 10 and 50 times. Lines go to the result file
+# as the files give them, so the peak should not follow the output.
+echo
+printf '%-34s %14s %14s\n' "extract, template repeats" "output bytes" "peak RSS KB"
+for repeats in 1 10 50; do
+  template=$(printf '[1]%.0s' $(seq "$repeats"))
+  rm -rf "$work/out"
+  peak=$(/usr/bin/time -f '%M' "$tool" extract --folder "$work/tree" --format txt \
+    --start1 'href="' --end1 '"' --template "$template" --save-folder "$work/out" \
+    --auto-line 2>&1 >/dev/null | tail -1)
+  printf '%-34s %14s %14s\n' "$repeats" "$(stat -c %s "$work/out/JieQu.txt")" "$peak"
+done

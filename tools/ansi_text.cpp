@@ -18,14 +18,19 @@ std::size_t AnsiCharLength(std::string_view text, std::size_t at) {
 std::size_t FindAnsi(std::string_view text, std::string_view needle, std::size_t from) {
   if (from > text.size()) return kNotFound;
   if (needle.empty()) return from;
-  std::size_t boundary = from;
-  std::size_t searchFrom = from;
+  std::size_t boundary = from;  // a known character start at or before the candidate
   for (;;) {
-    std::size_t candidate = text.find(needle, searchFrom);
+    std::size_t candidate = text.find(needle, boundary);
     if (candidate == kNotFound) return kNotFound;
-    while (boundary < candidate) boundary += AnsiCharLength(text, boundary);
-    if (boundary == candidate) return candidate;
-    searchFrom = boundary;  // the candidate began inside a two-byte character
+    // A byte that cannot lead ends a character, so the lead-range bytes in front
+    // of the candidate pair up from there: an even count puts it on a start.
+    std::size_t leads = 0;
+    while (candidate - leads > boundary &&
+           text::IsGbkLeadByte(static_cast<unsigned char>(text[candidate - leads - 1]))) {
+      ++leads;
+    }
+    if (leads % 2 == 0) return candidate;
+    boundary = candidate + 1;  // the candidate began on a second byte
   }
 }
 

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "tool_test_support.h"
+#include "tools/ansi_text.h"
 
 namespace {
 
@@ -50,6 +51,29 @@ TEST(FindPieces, CutsBetweenMarkersInOrder) {
   // "\x81[" is one GBK character: its second byte is not a "[".
   EXPECT_EQ(tools::FindPieces("\x81[x]", "[", "]", false), Lines{});
   EXPECT_EQ(tools::FindPieces("\x81[[x]", "[", "]", false), (Lines{"x"}));
+}
+
+TEST(FindAnsi, MatchesOnlyWhereACharacterStarts) {
+  struct Case {
+    const char* text;
+    const char* needle;
+    std::size_t from;
+    std::size_t found;
+  } cases[] = {
+      {"\xB0\x41\x41", "A", 0, 2},  // the first A is the second byte of B0 41
+      {"\xB0\xB0\x41", "A", 0, 2},  // B0 B0 is a character, A stands alone
+      {"\xB0\xB0\xB0\x41", "A", 0, tools::kNotFound},
+      {"x\xB0\xB0\xB0"
+       "AA",
+       "A", 0, 5},
+      {"\xB0\x41\xB0\x41", "\x41\xB0", 0, tools::kNotFound},
+      {"\xB0\xB0\xB0\x41", "A", 1, 3},  // from 1, B0 B0 pairs up first
+      {"a\xB0", "\xB0", 0, 1},          // a lone lead byte at the end
+      {"ab", "", 1, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(tools::FindAnsi(c.text, c.needle, c.from), c.found) << c.text << " " << c.from;
+  }
 }
 
 TEST(ExtractLines, RowsOrOnePerPiece) {
