@@ -19,6 +19,8 @@ struct DownloadOptions {
   std::string userAgent;
   int connectTimeoutMs = 30000;
   int receiveTimeoutMs = 30000;
+  int totalTimeoutMs = 0;  // the whole request, connecting included; 0 for no limit
+  bool useProxy = true;    // the system's proxy settings; false goes direct
   bool noCache = true;
   bool keepAlive = true;
   std::string extraHeaders;  // "Name: value\r\n" lines

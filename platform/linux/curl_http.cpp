@@ -85,6 +85,10 @@ void Configure(CURL* curl, const std::string& url, const DownloadOptions& option
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
                    std::max(1L, static_cast<long>(options.receiveTimeoutMs / 1000)));
+  if (options.totalTimeoutMs > 0) {
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeoutMs));
+  }
+  if (!options.useProxy) curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
 }
 

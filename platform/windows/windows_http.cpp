@@ -85,24 +85,38 @@ struct InternetHandle {
 HttpResult Fetch(const std::string& url, const DownloadOptions& options,
                  const std::function<bool(const char*, DWORD)>& sink) {
   HttpResult result;
+  const ULONGLONG started = GetTickCount64();
   const std::wstring agent = Wide(options.userAgent);
-  InternetHandle session(
-      InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  InternetHandle session(InternetOpenW(
+      agent.c_str(), options.useProxy ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_DIRECT,
+      nullptr, nullptr, 0));
   if (!session.handle) {
     result.errorCode = static_cast<int>(GetLastError());
     result.failure = HttpFailure::Session;
     return result;
   }
   DWORD connectTimeout = static_cast<DWORD>(options.connectTimeoutMs);
-  DWORD receiveTimeout = static_cast<DWORD>(options.receiveTimeoutMs);
+  // WinInet knows no limit on a whole request: no single wait may outlast it,
+  // and the read loop below checks the sum.
+  int receiveMs = options.receiveTimeoutMs;
+  if (options.totalTimeoutMs > 0 && (receiveMs <= 0 || receiveMs > options.totalTimeoutMs)) {
+    receiveMs = options.totalTimeoutMs;
+  }
+  DWORD receiveTimeout = static_cast<DWORD>(receiveMs);
   if (options.connectTimeoutMs > 0) {
     InternetSetOptionW(session.handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeout,
                        sizeof(connectTimeout));
   }
-  if (options.receiveTimeoutMs > 0) {
+  if (receiveMs > 0) {
     InternetSetOptionW(session.handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout,
                        sizeof(receiveTimeout));
+    InternetSetOptionW(session.handle, INTERNET_OPTION_SEND_TIMEOUT, &receiveTimeout,
+                       sizeof(receiveTimeout));
   }
+  const auto overdue = [&] {
+    return options.totalTimeoutMs > 0 &&
+           GetTickCount64() - started > static_cast<ULONGLONG>(options.totalTimeoutMs);
+  };
   DWORD flags = INTERNET_FLAG_TRANSFER_BINARY;
   if (options.noCache) flags |= INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE;
   if (options.keepAlive) flags |= INTERNET_FLAG_KEEP_CONNECTION;
@@ -163,6 +177,11 @@ HttpResult Fetch(const std::string& url, const DownloadOptions& options,
       return result;
     }
     if (got == 0) break;
+    if (overdue()) {
+      result.errorCode = static_cast<int>(ERROR_INTERNET_TIMEOUT);
+      result.failure = HttpFailure::Transfer;
+      return result;
+    }
     received += got;
     if (!sink(buffer, got)) {
       result.errorCode = static_cast<int>(ERROR_WRITE_FAULT);
