@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "online/http_scenario_commands.h"
 #include "tasks/task_scenario_commands.h"
 
 namespace {
@@ -55,4 +56,5 @@ void AddProgramCommands(ui::ScenarioRunner& runner, platform::sim::SimPlatform* 
   });
 
   tasks::AddTaskScenarioCommands(runner, sim);
+  online::AddHttpScenarioCommands(runner, sim);
 }

@@ -28,6 +28,29 @@ void SimHttp::SetReplyText(const std::string& url, const std::string& body) {
   SetReply(url, HttpResult{true, 200, 0, body});
 }
 
+void SimHttp::SetPathReply(const std::string& pathPrefix, HttpResult result) {
+  std::lock_guard lock(mutex_);
+  pathReplies_[pathPrefix] = std::move(result);
+}
+
+std::vector<std::string> SimHttp::Requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+void SimHttp::ClearRequests() {
+  std::lock_guard lock(mutex_);
+  requests_.clear();
+}
+
+std::string SimHttp::PathOf(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  const std::size_t host = scheme == std::string::npos ? 0 : scheme + 3;
+  const std::size_t path = url.find_first_of("/?#", host);
+  if (path == std::string::npos) return "/";
+  return url[path] == '/' ? url.substr(path) : "/" + url.substr(path);
+}
+
 void SimHttp::SetHandler(Handler handler) {
   std::lock_guard lock(mutex_);
   handler_ = std::move(handler);
@@ -43,7 +66,15 @@ HttpResult SimHttp::Answer(const std::string& url, const DownloadOptions& option
   {
     std::lock_guard lock(mutex_);
     lastOptions_ = options;
+    requests_.push_back(url);
     if (const auto it = replies_.find(url); it != replies_.end()) return it->second;
+    // The map is ordered, so the last prefix that matches is the longest.
+    const std::string path = PathOf(url);
+    const HttpResult* best = nullptr;
+    for (const auto& [prefix, result] : pathReplies_) {
+      if (path.compare(0, prefix.size(), prefix) == 0) best = &result;
+    }
+    if (best) return *best;
     handler = handler_;
   }
   if (handler) return handler(url);

@@ -2,6 +2,8 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/http.h"
@@ -9,8 +11,10 @@
 
 namespace platform::sim {
 
-// Scripted replies by exact URL, else from a handler, else a failed connection.
-// "http.get <url>", "http.download <url> <path>". Safe to call from worker threads.
+// Scripted replies by exact URL, else by the longest scripted path prefix,
+// else from a handler, else a failed connection. Records "http.get <url>" and
+// "http.download <url> <path>" in the log, and every address requested.
+// Safe to call from worker threads.
 class SimHttp : public Http {
  public:
   using Handler = std::function<HttpResult(const std::string& url)>;
@@ -25,8 +29,17 @@ class SimHttp : public Http {
   void SetReply(const std::string& url, HttpResult result);
   // A 200 reply with that body.
   void SetReplyText(const std::string& url, const std::string& body);
+  // Answers every address whose path (from the first "/" after the host,
+  // query included; "/" for a bare host) starts with `pathPrefix`.
+  void SetPathReply(const std::string& pathPrefix, HttpResult result);
   void SetHandler(Handler handler);
   DownloadOptions LastOptions() const;
+  // Every address asked for, in order, until ClearRequests.
+  std::vector<std::string> Requests() const;
+  void ClearRequests();
+
+  // The path of an address, as SetPathReply matches it.
+  static std::string PathOf(const std::string& url);
 
  private:
   HttpResult Answer(const std::string& url, const DownloadOptions& options);
@@ -35,6 +48,8 @@ class SimHttp : public Http {
   FileSystem& files_;
   mutable std::mutex mutex_;
   std::map<std::string, HttpResult> replies_;
+  std::map<std::string, HttpResult> pathReplies_;
+  std::vector<std::string> requests_;
   Handler handler_;
   DownloadOptions lastOptions_;
 };
