@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/files/std_file_system.h"
 #include "tests/server/server_fixture.h"
 
 namespace server_test {
@@ -19,14 +20,16 @@ std::string Member(const std::string& nickname, const std::string& password,
 
 std::string Comment(const std::string& id, const std::string& name, const std::string& email,
                     const std::string& message) {
-  return std::string(kComments) + "?fk=1&mi=" + id + "&tm=0&am=" + Encode(name) + "&me=" + email +
-         "&mt=Orvane&mn=" + Encode(message);
+  return std::string(kComments) + "?fk=1&mi=" + id + "&tm=0&am=" + UrlFormEncode(name) +
+         "&me=" + email + "&mt=Orvane&mn=" + UrlFormEncode(message);
 }
 
 using EndpointsTest = ServerTest;
 
 TEST_F(EndpointsTest, ProbeAndShownPagesAreUtf8Html) {
   std::string id = CreateAccount("secret1", 1, 0, u8"页面用户");
+  platform::CurlHttp http;
+  EXPECT_EQ(online::ServerProbe(http, server_->base()), online::RequestFailure::None);
   struct Case {
     const char* name;
     std::string path;
@@ -64,27 +67,31 @@ TEST_F(EndpointsTest, VersionQueryNamesTheConfiguredVersion) {
 }
 
 TEST_F(EndpointsTest, DownloadQueriesNameFilesThatDownloadWhole) {
-  const std::string files = data() + "/files";
+  const std::string folder = data() + "/files";
   std::string body(300000, 'x');
   for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7);
   for (const char* name : {"DravoUP.exe", "DomainName.exe"})
-    std::ofstream(files + "/" + name) << body;
+    std::ofstream(folder + "/" + name) << body;
 
   for (const char* name : {"DravoUP", "DomainName"}) {
     SCOPED_TRACE(name);
     std::string address = Text(std::string(kRegulation) + "?updownload=" + name);
     ASSERT_EQ(address, server_->base() + "/SoftWare/download/" + name + ".exe");
     platform::CurlHttp http;
-    platform::DownloadOptions options;
-    options.userAgent = "dowll";
+    platform::StdFileSystem files;
     const std::string target = dir_ / (std::string(name) + ".got");
-    ASSERT_TRUE(http.Download(address, target, options).ok);
+    ASSERT_TRUE(online::ServerFileDownload(http, files, address, target));
     EXPECT_EQ(ReadFile(target), body);
   }
   // No product file yet, an unknown name, a path: nothing to download.
   EXPECT_EQ(Text(std::string(kRegulation) + "?updownload=Orvane"), "404m");
   EXPECT_EQ(Text(std::string(kRegulation) + "?updownload=..%2Forvane.db"), "404m");
   EXPECT_EQ(Get("/SoftWare/download/../orvane.db").status, 404);
+  platform::CurlHttp http;
+  platform::StdFileSystem files;
+  EXPECT_FALSE(online::ServerFileDownload(http, files, Url("/SoftWare/download/Orvane.exe"),
+                                          dir_ / "none.exe"));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "none.exe"));
 }
 
 TEST_F(EndpointsTest, SignInRepliesThirteenFieldsWithTheNicknameInGbk) {

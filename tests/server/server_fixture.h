@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "online/server_request.h"
+#include "online/server_text.h"
 #include "platform/linux/curl_http.h"
 #include "tests/platform/temp_dir.h"
 
@@ -112,7 +114,8 @@ class ServerProcess {
   std::string base_;
 };
 
-// A reply as the program reads it: its body, or a failure.
+// A page as a browser gets it: status and body, for the pages the program
+// only shows.
 struct Answer {
   bool ok = false;
   int status = 0;
@@ -123,41 +126,18 @@ inline Answer Ask(const std::string& url) {
   platform::CurlHttp http;
   platform::DownloadOptions options;
   options.userAgent = "Orvane";
-  options.connectTimeoutMs = 10000;
-  options.receiveTimeoutMs = 30000;
   platform::HttpResult result = http.Get(url, options);
   return {result.ok, result.status, result.body};
 }
 
-// Splits like the program: field i between separators, empty beyond the last.
-inline std::string Field(const std::string& text, char separator, std::size_t index) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < index; ++i) {
-    std::size_t next = text.find(separator, start);
-    if (next == std::string::npos) return {};
-    start = next + 1;
-  }
-  std::size_t end = text.find(separator, start);
-  return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+// A text request as the program makes it, with its own client code.
+inline online::TextReply Request(const std::string& url) {
+  platform::CurlHttp http;
+  return online::ServerTextRequest(http, url);
 }
 
-inline std::string Encode(const std::string& bytes) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : bytes) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if ((b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) {
-      out += c;
-    } else if (b == ' ') {
-      out += '+';
-    } else {
-      out += '%';
-      out += kHex[b >> 4];
-      out += kHex[b & 15];
-    }
-  }
-  return out;
-}
+using online::Field;
+using online::UrlFormEncode;
 
 // A running server with its data folder.
 class ServerTest : public ::testing::Test {
@@ -166,7 +146,12 @@ class ServerTest : public ::testing::Test {
 
   std::string Url(const std::string& pathAndQuery) const { return server_->base() + pathAndQuery; }
   Answer Get(const std::string& pathAndQuery) const { return Ask(Url(pathAndQuery)); }
-  std::string Text(const std::string& pathAndQuery) const { return Get(pathAndQuery).text; }
+  // The joined reply lines of a text endpoint; a failed request fails the test.
+  std::string Text(const std::string& pathAndQuery) const {
+    online::TextReply reply = Request(Url(pathAndQuery));
+    EXPECT_TRUE(reply.ok()) << pathAndQuery.substr(0, 200);
+    return reply.Joined();
+  }
 
   // An account made by the administration command; its id.
   std::string CreateAccount(const std::string& password, int level = 1, int points = 0,

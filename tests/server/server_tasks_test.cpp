@@ -18,14 +18,14 @@ class TasksTest : public ServerTest {
   std::string Change(const std::string& content, const std::string& oldText,
                      const std::string& serverId, const std::string& password = "secret1") {
     return Text(std::string(kTask) + "?hlu=1&dl=" + id_ + "&password=" + password +
-                "&taskcontent=" + Encode(content) + "&tasktb=1&xgy=" + Encode(oldText) +
-                "&zrid=" + serverId);
+                "&taskcontent=" + UrlFormEncode(content) +
+                "&tasktb=1&xgy=" + UrlFormEncode(oldText) + "&zrid=" + serverId);
   }
   std::string Delete(const std::string& oldText, int slot) {
     std::string content = "0" + oldText.substr(1);
     return Text(std::string(kTask) + "?hlu=1&dl=" + id_ +
-                "&password=secret1&taskcontent=" + Encode(content) +
-                "&tasktb=0&xgy=" + Encode(oldText) + "&sctb=1&zrid=" + std::to_string(slot));
+                "&password=secret1&taskcontent=" + UrlFormEncode(content) +
+                "&tasktb=0&xgy=" + UrlFormEncode(oldText) + "&sctb=1&zrid=" + std::to_string(slot));
   }
   std::string Fetch(const std::string& password = "secret1") {
     return Text(std::string(kTask) + "?qlu=1&dl=" + id_ + "&password=" + password);
