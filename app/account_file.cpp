@@ -1,5 +1,7 @@
 #include "app/account_file.h"
 
+#include <memory>
+
 #include "app/settings_file.h"
 
 namespace app {
@@ -40,10 +42,9 @@ std::string DecodePassword(std::string_view digits) {
 
 StoredAccount ReadAccountFile(platform::ProfileFiles& profiles, const AppPaths& paths) {
   StoredAccount account;
-  account.id =
-      profiles.GetString(kAccountSection, kKeyAccountId, "0", kBufferSize, paths.accountPath);
-  const std::string coded =
-      profiles.GetString(kAccountSection, kKeyPassword, "0", kBufferSize, paths.accountPath);
+  const std::unique_ptr<platform::ProfileReader> file = profiles.Read(paths.accountPath);
+  account.id = file->GetString(kAccountSection, kKeyAccountId, "0", kBufferSize);
+  const std::string coded = file->GetString(kAccountSection, kKeyPassword, "0", kBufferSize);
   auto present = [](const std::string& s) { return !s.empty() && s != "0"; };
   account.usable = present(account.id) && present(coded);
   account.password = account.usable ? DecodePassword(coded) : coded;

@@ -1,5 +1,7 @@
 #include "app/settings_file.h"
 
+#include <memory>
+
 #include "platform/text_codec.h"
 
 namespace app {
@@ -54,8 +56,9 @@ AppSettings ReadSettingsAtStart(platform::Platform& services, const AppPaths& pa
     settings.autoUpdate = 1;
     return settings;
   }
+  const std::unique_ptr<platform::ProfileReader> file = services.profiles.Read(paths.settingsPath);
   auto read = [&](const char* key, int defaultValue) {
-    return services.profiles.GetInt(kSettingsSection, key, defaultValue, paths.settingsPath);
+    return file->GetInt(kSettingsSection, key, defaultValue);
   };
   settings.startWithWindows = read(kKeyStartWithWindows, 0);
   settings.syncTasks = read(kKeySyncTasks, 0);

@@ -71,5 +71,18 @@ function(orvane_test target)
   add_executable(${target} ${ARG_UNPARSED_ARGUMENTS})
   orvane_target_defaults(${target})
   target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    list(APPEND ARG_PROPERTIES FIXTURES_REQUIRED wine_prefix)
+  endif()
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120 ${ARG_PROPERTIES})
+endfunction()
+
+# Under Wine, the last test stops the tests' prefix and checks that nothing of
+# it is left running (tests/CMakeLists.txt); every test that starts a Windows
+# program comes before it. orvane_test does this itself; add_test tests call
+# orvane_before_wine_stop(test...).
+function(orvane_before_wine_stop)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED wine_prefix)
+  endif()
 endfunction()

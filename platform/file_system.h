@@ -41,6 +41,8 @@ class FileSystem {
   virtual bool IsDirectory(const std::string& path) = 0;
   // Creates one folder; true when it exists afterwards.
   virtual bool CreateDirectory(const std::string& path) = 0;
+  // nullopt when the file cannot be read or is no regular file: a pipe or a
+  // device could block the reader or never end.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // Writes beside the target and renames over it, keeping the target's
   // permissions: the file holds either its old or its new bytes, never a mix.

@@ -86,8 +86,8 @@ Line ParseLine(std::string_view content, std::size_t begin, std::size_t end, std
   return line;
 }
 
-std::vector<Line> SplitLines(std::string_view content) {
-  std::vector<Line> lines;
+template <typename Visit>
+void ForEachLine(std::string_view content, Visit visit) {
   std::size_t begin = 0;
   while (begin < content.size()) {
     std::size_t end = begin;
@@ -95,9 +95,14 @@ std::vector<Line> SplitLines(std::string_view content) {
     std::size_t next = end;
     if (next < content.size() && content[next] == '\r') ++next;
     if (next < content.size() && content[next] == '\n') ++next;
-    lines.push_back(ParseLine(content, begin, end, next));
+    visit(ParseLine(content, begin, end, next));
     begin = next;
   }
+}
+
+std::vector<Line> SplitLines(std::string_view content) {
+  std::vector<Line> lines;
+  ForEachLine(content, [&](const Line& line) { lines.push_back(line); });
   return lines;
 }
 
@@ -155,21 +160,44 @@ bool HasLineBreak(std::string_view s) {
 
 }  // namespace
 
-std::optional<std::string> FindValue(std::string_view content, std::string_view section,
-                                     std::string_view key) {
-  const std::vector<Line> lines = SplitLines(content);
-  const std::optional<Range> range = FindSection(lines, section);
-  if (!range) return std::nullopt;
-  const Line* line = FindKey(lines, *range, key);
-  if (!line || !line->value) return std::nullopt;
-  return std::string(*line->value);
+Document::Document(std::string_view content) {
+  sections_.push_back(Section{{}, 0, 0});
+  ForEachLine(content, [&](const Line& line) {
+    if (line.kind == Kind::Section) {
+      sections_.back().lastKey = keys_.size();
+      sections_.push_back(Section{line.name, keys_.size(), 0});
+    } else if (line.kind == Kind::Key) {
+      keys_.push_back(Key{line.name, line.value});
+    }
+  });
+  sections_.back().lastKey = keys_.size();
 }
 
-std::string ReadString(std::string_view content, std::string_view section, std::string_view key,
-                       std::string_view defaultValue, unsigned bufferSize) {
-  const std::optional<std::string> value = FindValue(content, section, key);
+std::optional<std::string_view> Document::FindValue(std::string_view section,
+                                                    std::string_view key) const {
+  section = Trim(section);
+  key = Trim(key);
+  // Only the first section of a name is ever seen; the nameless one is only
+  // what stands above the first header.
+  const Section* found = nullptr;
+  if (section.empty()) {
+    found = &sections_.front();
+  } else {
+    for (std::size_t i = 1; i < sections_.size() && !found; ++i) {
+      if (SameName(sections_[i].name, section)) found = &sections_[i];
+    }
+  }
+  if (!found) return std::nullopt;
+  for (std::size_t i = found->firstKey; i < found->lastKey; ++i) {
+    if (SameName(keys_[i].name, key)) return keys_[i].value;
+  }
+  return std::nullopt;
+}
+
+std::string Document::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue, unsigned bufferSize) const {
   std::string_view chosen;
-  if (value) {
+  if (const std::optional<std::string_view> value = FindValue(section, key)) {
     chosen = *value;
   } else {
     chosen = defaultValue;
@@ -178,11 +206,26 @@ std::string ReadString(std::string_view content, std::string_view section, std::
   return std::string(CutToBuffer(StripQuotes(chosen), bufferSize));
 }
 
+int Document::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
+  const std::string text = ReadString(section, key, {}, std::numeric_limits<unsigned>::max());
+  return text.empty() ? defaultValue : ParseInt(text);
+}
+
+std::optional<std::string> FindValue(std::string_view content, std::string_view section,
+                                     std::string_view key) {
+  const std::optional<std::string_view> value = Document(content).FindValue(section, key);
+  if (!value) return std::nullopt;
+  return std::string(*value);
+}
+
+std::string ReadString(std::string_view content, std::string_view section, std::string_view key,
+                       std::string_view defaultValue, unsigned bufferSize) {
+  return Document(content).ReadString(section, key, defaultValue, bufferSize);
+}
+
 int ReadInt(std::string_view content, std::string_view section, std::string_view key,
             int defaultValue) {
-  const std::string text =
-      ReadString(content, section, key, {}, std::numeric_limits<unsigned>::max());
-  return text.empty() ? defaultValue : ParseInt(text);
+  return Document(content).ReadInt(section, key, defaultValue);
 }
 
 int ParseInt(std::string_view text) {

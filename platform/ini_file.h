@@ -1,7 +1,9 @@
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The text rules of Windows profile (ini) files, on the file's bytes (GBK).
 // Sections and keys match without regard to ASCII case, with surrounding
@@ -9,6 +11,32 @@
 // CR LF, LF or CR; nothing marks a comment. Keys above the first section
 // belong to the section with the empty name.
 namespace platform::ini {
+
+// A file's text parsed once, for answering many reads of it; the answers are
+// those of the functions below. Holds views into the text, which must outlive it.
+class Document {
+ public:
+  explicit Document(std::string_view content);
+
+  std::optional<std::string_view> FindValue(std::string_view section, std::string_view key) const;
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue, unsigned bufferSize) const;
+  int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
+
+ private:
+  struct Key {
+    std::string_view name;
+    std::optional<std::string_view> value;
+  };
+  struct Section {
+    std::string_view name;
+    std::size_t firstKey;
+    std::size_t lastKey;
+  };
+  std::vector<Key> keys_;
+  // Every header in file order, after the nameless section above the first one.
+  std::vector<Section> sections_;
+};
 
 // The trimmed value of a key line that has an "=", or nullopt.
 std::optional<std::string> FindValue(std::string_view content, std::string_view section,

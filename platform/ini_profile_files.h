@@ -16,6 +16,7 @@ class IniProfileFiles : public ProfileFiles {
   std::string GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, unsigned bufferSize,
                         const std::string& path) override;
+  std::unique_ptr<ProfileReader> Read(const std::string& path) override;
   bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& path) override;
 

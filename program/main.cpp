@@ -23,13 +23,22 @@ struct Options {
   std::string scenario;
 };
 
+constexpr char kUsage[] = "usage: orvane [--gallery] [--headless] [--scenario FILE]";
+
 void PrintUsage() {
-  std::puts(
-      "usage: orvane [--gallery] [--headless] [--scenario FILE]\n"
+  std::printf(
+      "%s\n"
       "  --gallery         open the gallery of controls instead of the program\n"
       "  --headless        run in memory, with simulated services and a virtual clock\n"
       "  --scenario FILE   act as the user from FILE and check what it expects\n"
-      "                    (exit 0 when every expectation held)");
+      "                    (exit 0 when every expectation held)\n",
+      kUsage);
+}
+
+// A mistyped option must not start the program as if it had not been given.
+int UsageError(const std::string& why) {
+  std::fprintf(stderr, "orvane: %s\n%s\n", why.c_str(), kUsage);
+  return 2;
 }
 
 // Runs the entry with the scenario (if any) as the user; answers the exit code.
@@ -45,6 +54,11 @@ int Run(ui::Backend& backend, ui::UserActions& user, const Options& options,
   }
 
   ui::ScenarioRunner runner(backend, user);
+  // Screenshots named without a folder go beside the program (in a build,
+  // under build/), not into whatever folder the run was started from.
+  platform::FileSystem& files = app::Services().files;
+  const std::string programFolder = files.ExecutableDirectory();
+  if (!programFolder.empty()) runner.SetScreenshotFolder(programFolder + files.Separator());
   AddProgramCommands(runner, sim);
   if (!runner.LoadFile(options.scenario)) {
     std::fprintf(stderr, "%s\n", runner.Report().c_str());
@@ -73,11 +87,16 @@ int main(int argc, char** argv) {
       options.headless = true;
     } else if (!std::strcmp(argv[i], "--gallery")) {
       options.gallery = true;
-    } else if (!std::strcmp(argv[i], "--scenario") && i + 1 < argc) {
+    } else if (!std::strcmp(argv[i], "--scenario")) {
+      if (i + 1 == argc) return UsageError("--scenario needs a file");
       options.scenario = argv[++i];
     } else if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
       PrintUsage();
       return 0;
+    } else if (argv[i][0] == '-') {
+      return UsageError(std::string("unknown option ") + argv[i]);
+    } else {
+      return UsageError(std::string("unexpected argument ") + argv[i]);
     }
   }
 

@@ -2,19 +2,24 @@
 # Installs what is missing, builds the desktop program (GTK) and starts it.
 # Unless ORVANE_VENDOR_SERVER names a server already, it first starts
 # orvane-server on loopback (data in build/server-data, a demo account made on
-# the first start) and stops it again when the program ends.
+# the first start) and stops it again when the program ends. Arguments go to
+# the program (orvane --help lists them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
-cmake --preset linux >/dev/null
+program=build/linux/program/orvane
+
+bash scripts/setup.sh run
+echo "run.sh: building the Linux desktop program and orvane-server in build/linux, then opening $program${*:+ $*}"
+# The test suites are not needed to run the program (scripts/test.sh builds them).
+cmake --preset linux -DORVANE_BUILD_TESTS=OFF >/dev/null
 cmake --build --preset linux --target orvane orvane-server
 
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   echo "run.sh: no display to show the program on (DISPLAY is '${DISPLAY:-}')." >&2
-  echo "  Run it from a desktop session, or without a screen under a virtual one:" >&2
-  echo "  xvfb-run -a build/linux/program/orvane --scenario tests/scenarios/gallery.scenario" >&2
-  echo "  (or build/linux/program/orvane --headless --scenario tests/scenarios/gallery.scenario)" >&2
+  echo "  Run it from a desktop session, or without a screen under a virtual one (package xvfb):" >&2
+  echo "  xvfb-run -a $program --scenario tests/scenarios/gallery.scenario" >&2
+  echo "  (or $program --headless --scenario tests/scenarios/gallery.scenario)" >&2
   exit 1
 fi
 
@@ -61,6 +66,8 @@ if [ -z "${ORVANE_VENDOR_SERVER:-}" ]; then
 fi
 
 status=0
-build/linux/program/orvane "$@" || status=$?
+"$program" "$@" || status=$?
 stop_server
+# Every quit of the program ends it with exit code 18: for the shell, a success.
+[ "$status" -ne 18 ] || status=0
 exit "$status"

@@ -2,7 +2,7 @@
 # Runs a Windows program under Wine for the build and the tests:
 #   wine-run.sh --prefix DIR program.exe [args...]
 #   wine-run.sh --prefix DIR --boot    (makes the prefix and starts the server)
-#   wine-run.sh --prefix DIR --stop    (stops the prefix's server)
+#   wine-run.sh --prefix DIR --stop    (ends the prefix's server and programs)
 # The prefix lives in the build folder. Making one takes seconds, so it is
 # made once, under a lock, by whichever caller comes first.
 set -euo pipefail
@@ -11,7 +11,9 @@ if [ "${1:-}" != "--prefix" ] || [ $# -lt 3 ]; then
   echo "usage: $0 --prefix DIR (--boot | --stop | program.exe [args...])" >&2
   exit 2
 fi
-export WINEPREFIX=$2
+# Wine takes only an absolute prefix; a relative one is taken from here.
+WINEPREFIX=$(realpath -m -- "$2")
+export WINEPREFIX
 shift 2
 
 export WINEDEBUG=-all
@@ -75,7 +77,10 @@ case "${1:-}" in
     follow_display
     ;;
   --stop)
+    # Ends the server and with it every program of the prefix (winedevice.exe
+    # and the like), and waits until they are gone.
     "$server_bin" -k >/dev/null 2>&1 || true
+    "$server_bin" -w >/dev/null 2>&1 || true
     rm -f "$WINEPREFIX/.orvane-display"
     ;;
   *)

@@ -1,5 +1,7 @@
 #include "tools/tool_settings.h"
 
+#include <memory>
+
 namespace tools {
 namespace {
 
@@ -69,11 +71,12 @@ std::optional<ToolSettings> ToolSettingsFile::Load() {
   std::string path = Path();
   if (!files_.Exists(path) || files_.IsDirectory(path)) return std::nullopt;
   ToolSettings settings;
+  const std::unique_ptr<platform::ProfileReader> file = profiles_.Read(path);
   for (const ToolSettingKey& key : ToolSettingKeys(tool_)) {
     if (key.isCheckBox) {
-      settings.SetChecked(key.key, profiles_.GetInt(kSection, key.key, 0, path) != 0);
+      settings.SetChecked(key.key, file->GetInt(kSection, key.key, 0) != 0);
     } else {
-      settings.Set(key.key, profiles_.GetString(kSection, key.key, "", kValueBuffer, path));
+      settings.Set(key.key, file->GetString(kSection, key.key, "", kValueBuffer));
     }
   }
   return settings;

@@ -343,6 +343,14 @@ std::string ScenarioRunner::Report() const {
 
 // --- built-in commands -----------------------------------------------------------
 
+std::string ScenarioRunner::ScreenshotPath(const std::string& path) const {
+  const bool absolute =
+      (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() > 1 && path[1] == ':');
+  if (absolute || screenshotFolder_.empty()) return path;
+  const char last = screenshotFolder_.back();
+  return last == '/' || last == '\\' ? screenshotFolder_ + path : screenshotFolder_ + "/" + path;
+}
+
 void ScenarioRunner::AddBuiltins() {
   using Ctx = ScenarioContext;
   using Cmd = ScenarioCommand;
@@ -577,7 +585,7 @@ void ScenarioRunner::AddBuiltins() {
     if (!needArgs(ctx, cmd, 1, "screenshot \"PATH\" [WINDOW]")) return false;
     WindowId w = 0;
     if (cmd.args.size() > 1 && !(w = ctx.Window(cmd.args[1]))) return false;
-    ctx.user().Screenshot(w, cmd.args[0]);
+    ctx.user().Screenshot(w, ctx.runner().ScreenshotPath(cmd.args[0]));
     return true;
   });
 

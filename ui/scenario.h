@@ -74,6 +74,11 @@ class ScenarioRunner : public Script {
   // script (the closing expectations) outside any loop.
   void FinishAfterExit(int exitCode);
 
+  // Where `screenshot` saves a relative PATH: in this folder (empty: the
+  // current directory). An absolute PATH stays as written.
+  void SetScreenshotFolder(const std::string& folder) { screenshotFolder_ = folder; }
+  std::string ScreenshotPath(const std::string& path) const;
+
   bool ProgramEnded() const { return programEnded_; }
   int ProgramExitCode() const { return exitCode_; }
   bool Failed() const { return failed_; }
@@ -88,6 +93,7 @@ class ScenarioRunner : public Script {
   Backend& backend_;
   UserActions& user_;
   std::string name_;
+  std::string screenshotFolder_;
   std::string startEntry_ = "main";
   std::vector<ScenarioCommand> commands_;
   std::size_t next_ = 0;

@@ -122,6 +122,19 @@ bool ReadAll(int fd, std::string& out) {
   }
 }
 
+// The size of an open regular file; false for anything else.
+bool RegularFileSize(int fd, std::size_t& size) {
+#ifdef _WIN32
+  struct _stat64 st;
+  if (::_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return false;
+#else
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+#endif
+  size = static_cast<std::size_t>(st.st_size);
+  return true;
+}
+
 bool Flush(int fd) {
 #ifdef _WIN32
   return ::_commit(fd) == 0;
@@ -359,9 +372,17 @@ bool StdFileSystem::CreateDirectory(const std::string& path) {
 }
 
 std::optional<std::string> StdFileSystem::ReadFile(const std::string& path) {
+  // Opening a named pipe waits for a writer unless it is opened non-blocking.
+#ifdef _WIN32
   Fd fd(OpenFd(ToPath(path), O_RDONLY));
+#else
+  Fd fd(OpenFd(ToPath(path), O_RDONLY | O_NONBLOCK));
+#endif
   if (!fd.ok()) return std::nullopt;
+  std::size_t size = 0;
+  if (!RegularFileSize(fd.get(), size)) return std::nullopt;
   std::string bytes;
+  bytes.reserve(size);
   if (!ReadAll(fd.get(), bytes)) return std::nullopt;
   return bytes;
 }

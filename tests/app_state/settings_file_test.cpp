@@ -3,6 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "platform/sim/sim_platform.h"
 #include "tests/platform/temp_dir.h"
@@ -113,6 +120,70 @@ TEST_F(StartUpReadingTest, ValuesFromTheFile) {
     EXPECT_EQ(s.rememberPassword, c.expected.rememberPassword);
     EXPECT_EQ(s.autoSignIn, c.expected.autoSignIn);
     EXPECT_EQ(s.autoUpdate, c.expected.autoUpdate);
+  }
+}
+
+// Counts the times a file is read through it.
+struct CountingProfiles : platform::ProfileFiles {
+  explicit CountingProfiles(platform::ProfileFiles& real) : real(real) {}
+  int GetInt(const std::string& s, const std::string& k, int d, const std::string& p) override {
+    ++reads;
+    return real.GetInt(s, k, d, p);
+  }
+  std::string GetString(const std::string& s, const std::string& k, const std::string& d,
+                        unsigned n, const std::string& p) override {
+    ++reads;
+    return real.GetString(s, k, d, n, p);
+  }
+  std::unique_ptr<platform::ProfileReader> Read(const std::string& p) override {
+    ++reads;
+    return real.Read(p);
+  }
+  bool WriteString(const std::string& s, const std::string& k, const std::string& v,
+                   const std::string& p) override {
+    return real.WriteString(s, k, v, p);
+  }
+  platform::ProfileFiles& real;
+  int reads = 0;
+};
+
+TEST_F(StartUpReadingTest, TheFileIsReadOnceForAllFlags) {
+  const app::AppPaths paths = app::DeriveAppPaths(sim.Get());
+  ASSERT_TRUE(sim.Files().CreateDirectory(dir / "Config"));
+  ASSERT_TRUE(sim.Files().WriteFileAtomic(paths.settingsPath, "[配置]\r\nHi=1\r\nUp=0\r\n"));
+  CountingProfiles counting(sim.Profiles());
+  platform::Platform services = sim.Get();
+  platform::Platform counted{services.clock,     services.files,        counting,
+                             services.power,     services.processes,    services.shell,
+                             services.idle,      services.sound,        services.http,
+                             services.autostart, services.instanceLock, services.systemInfo};
+  const app::AppSettings s = app::ReadSettingsAtStart(counted, paths);
+  EXPECT_EQ(counting.reads, 1);
+  EXPECT_EQ(s.startWithWindows, 1);
+  EXPECT_EQ(s.autoUpdate, 0);
+}
+
+// A folder, a pipe or a device there reads as no file, and never blocks the start.
+TEST_F(StartUpReadingTest, WhatIsNoRegularFileReadsAsMissing) {
+  const app::AppPaths paths = app::DeriveAppPaths(sim.Get());
+  ASSERT_TRUE(sim.Files().CreateDirectory(dir / "Config"));
+  std::vector<std::string> kinds = {"folder"};
+  ASSERT_TRUE(sim.Files().CreateDirectory(paths.settingsPath));
+#ifndef _WIN32
+  kinds.push_back("pipe");
+  ASSERT_EQ(::mkfifo(paths.accountPath.c_str(), 0600), 0);
+#endif
+  for (const std::string& kind : kinds) {
+    SCOPED_TRACE(kind);
+    const std::string path = kind == "folder" ? paths.settingsPath : paths.accountPath;
+    app::AppPaths at = paths;
+    at.settingsPath = path;
+    const app::AppSettings s = app::ReadSettingsAtStart(sim.Get(), at);
+    EXPECT_EQ(s.startWithWindows + s.syncTasks + s.rememberPassword + s.autoSignIn, 0);
+    EXPECT_EQ(s.autoUpdate, 1);
+    EXPECT_EQ(sim.Profiles().GetString("配置", "Up", "d", 260, path), "d");
+    // Nor is it replaced by a file.
+    EXPECT_FALSE(app::WriteSettingsFlag(sim.Profiles(), at, app::kKeyAutoUpdate, 1));
   }
 }
 

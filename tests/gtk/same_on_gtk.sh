@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Runs one scenario on the GTK backend and on the headless backend of the same
 # executable: both must hold every expectation. When a screenshot name is
-# given, the picture the scenario saved must show a drawn window, not an
-# empty one.
+# given, the picture the scenario saved (beside the program) must show a
+# drawn window, not an empty one.
 # usage: same_on_gtk.sh PROGRAM SCENARIO WORK-DIR [SCREENSHOT WIDTH HEIGHT]
 set -euo pipefail
 program=$1
 scenario=$2
 work=$3
-shot=${4:-}
+shot=${4:+$(dirname "$program")/$4}
 
 # A screen of its own, the size the headless backend assumes, so that
 # placement (centring) compares equal.
@@ -36,11 +36,11 @@ fi
 [ -n "$shot" ] || exit 0
 
 if [ ! -s "$shot" ]; then
-  echo "no screenshot $work/$shot"; exit 1
+  echo "no screenshot $shot"; exit 1
 fi
 size=$(identify -format '%w %h' "$shot")
 colours=$(identify -format '%k' "$shot")
-echo "screenshot $work/$shot: $size, $colours colours"
+echo "screenshot $shot: $size, $colours colours"
 if [ "$size" != "$5 $6" ]; then
   echo "the screenshot is not $5 x $6: not the window"; exit 1
 fi

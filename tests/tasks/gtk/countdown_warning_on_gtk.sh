@@ -20,11 +20,14 @@ for tool in systemctl busctl loginctl gdbus; do
   chmod +x "bin/$tool"
 done
 
+# The scenario names its pictures without a folder: they land beside the program.
+shots=("$(dirname "$program")/countdown-warning.png" "$(dirname "$program")/countdown-screen.png")
+rm -f "${shots[@]}"
 PATH="$PWD/bin:$PATH" "$program" --scenario "$here/countdown_warning.scenario"
 if [ -s power-requests.log ]; then
   echo "unexpected power requests:"; cat power-requests.log; exit 1
 fi
-for shot in countdown-warning.png countdown-screen.png; do
+for shot in "${shots[@]}"; do
   [ -s "$shot" ] || { echo "no screenshot $shot"; exit 1; }
-  echo "$work/$shot: $(identify -format '%w x %h, %k colours' "$shot")"
+  echo "$shot: $(identify -format '%w x %h, %k colours' "$shot")"
 done
