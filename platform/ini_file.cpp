@@ -158,6 +158,13 @@ bool HasLineBreak(std::string_view s) {
   return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
+// A last byte that starts a double-byte character would pair with the "]" after it.
+bool EndsInLoneLeadByte(std::string_view s) {
+  std::size_t last = s.size();
+  for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) last = i;
+  return last + 1 == s.size() && text::IsGbkLeadByte(static_cast<unsigned char>(s[last]));
+}
+
 }  // namespace
 
 Document::Document(std::string_view content) {
@@ -267,7 +274,8 @@ std::optional<std::string> WithValue(std::string_view content, std::string_view 
   // the name's end. Such a write would not read back, so it is refused.
   if (section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key) ||
       HasLineBreak(value) || FindChar(section, ']') != std::string_view::npos ||
-      key.find('=') != std::string_view::npos || key.front() == '[') {
+      EndsInLoneLeadByte(section) || key.find('=') != std::string_view::npos ||
+      key.front() == '[') {
     return std::nullopt;
   }
   const std::vector<Line> lines = SplitLines(content);

@@ -61,7 +61,7 @@ int ParseInt(std::string_view text);
 // after the last non-blank line of its section, or a new section at the end.
 // Every other line keeps its bytes; new lines end in CR LF. nullopt when the
 // names or the value cannot be stored (line breaks, an empty section name, "="
-// in a key, "]" in a section name).
+// in a key, "]" in a section name or a lone lead byte at its end).
 std::optional<std::string> WithValue(std::string_view content, std::string_view section,
                                      std::string_view key, std::string_view value);
 

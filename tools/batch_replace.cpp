@@ -49,7 +49,9 @@ Fault CurrentFault() {
     throw;
   } catch (const std::bad_alloc&) {
     return Fault::Memory;
-  } catch (const std::system_error&) {
+  } catch (const std::system_error& e) {
+    // A thread the system has no room for is memory too.
+    if (e.code() == std::errc::resource_unavailable_try_again) return Fault::Memory;
     return Fault::File;
   } catch (...) {
     return Fault::Other;
@@ -177,11 +179,11 @@ bool RangeReplace(std::u16string& text, std::u16string_view keyword, std::u16str
   return true;
 }
 
-void RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink, int threads) {
+bool RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink, int threads) {
   // Files are rewritten on a few threads; their lines still come in walk order,
   // and the fields are read here, in that order, as each file is handed on.
   Fault fault = Fault::None;
-  {
+  try {
     OrderedPool<FileOutcome> pool(threads, [&](FileOutcome& outcome) {
       if (outcome.fault != Fault::None) {
         fault = outcome.fault;
@@ -211,9 +213,12 @@ void RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& 
     }
     pool.Finish();
     if (fault == Fault::None) fault = walkFault;
+  } catch (...) {
+    fault = CurrentFault();  // not even one thread could start
   }
   sink.PostStatus(fault == Fault::None ? "处理完成！" : FaultStatus(fault));
   sink.PostFinished();
+  return fault == Fault::None;
 }
 
 }  // namespace tools

@@ -69,8 +69,9 @@ bool RangeReplace(std::u16string& text, std::u16string_view keyword, std::u16str
 // was read in, `threads` files at a time. Posts one line per file in walk
 // order and "处理完成！" (or the error that ended the run), then PostFinished.
 // The source is read only on the calling thread; the sink's calls never overlap.
+// False when an error ended the run.
 inline constexpr int kReplaceThreads = 4;
-void RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink,
+bool RunReplace(platform::FileSystem& files, ReplaceSource& source, StatusSink& sink,
                 int threads = kReplaceThreads);
 
 }  // namespace tools

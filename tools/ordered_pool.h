@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -24,7 +25,16 @@ class OrderedPool {
   OrderedPool(int threads, Deliver deliver) : deliver_(std::move(deliver)) {
     if (threads < 1) threads = 1;
     limit_ = static_cast<std::size_t>(threads) * 16;
-    for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+    for (int i = 0; i < threads; ++i) {
+      try {
+        workers_.emplace_back([this] { Work(); });
+      } catch (const std::system_error&) {
+        // Short of memory for another thread: go on with those that started. An
+        // exception out of here would destroy the queue under their feet.
+        if (workers_.empty()) throw;
+        break;
+      }
+    }
   }
   OrderedPool(const OrderedPool&) = delete;
   OrderedPool& operator=(const OrderedPool&) = delete;

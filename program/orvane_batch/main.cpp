@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -52,6 +53,15 @@ struct TextOption {
   CLI::Option* option = nullptr;
   void Add(CLI::App* app, const std::string& name, const std::string& help) {
     option = app->add_option(name, utf8, help);
+    // A character GBK cannot hold would turn into "?" and then match or write
+    // something else than what was typed.
+    option->check(
+        [](const std::string& value) {
+          return text::GbkToUtf8(text::Utf8ToGbk(value)) == value
+                     ? std::string()
+                     : "holds text GBK cannot hold: " + value;
+        },
+        "GBK");
   }
   void ApplyTo(std::string& field) const {
     if (option->count() > 0) field = text::Utf8ToGbk(utf8);
@@ -92,12 +102,13 @@ std::optional<int> ParseMode(const std::string& utf8) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   CLI::App app{
       "Batch text tools over every matching file below a folder.\n"
       "Texts are UTF-8 and are held as GBK, as the tool pages hold them; status lines\n"
       "print as UTF-8, one per line. Exit code 0 when a run completed, 1 when its start\n"
-      "was refused (the reason on standard error), 2 for a usage error.",
+      "was refused (the reason on standard error) or an error ended it, 2 for a usage error\n"
+      "(a text GBK cannot hold is one).",
       "orvane-batch"};
   app.require_subcommand(1, 1);
   bool useSettings = false;
@@ -175,7 +186,8 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    // The parser has codes of its own for each kind of mistake; --help is not one.
+    return app.exit(e) == 0 ? 0 : kUsage;
   }
 
   Services services;
@@ -197,8 +209,7 @@ int main(int argc, char** argv) {
     }
     PrintSink sink(false);
     tools::FixedReplaceSource source(fields);
-    tools::RunReplace(services.files, source, sink);
-    return 0;
+    return tools::RunReplace(services.files, source, sink) ? 0 : kRefused;
   }
 
   if (extract->parsed()) {
@@ -257,4 +268,15 @@ int main(int argc, char** argv) {
       services.files, services.http, [] { std::this_thread::sleep_for(std::chrono::seconds(1)); }};
   tools::RunDownload(downloadServices, job, sink);
   return 0;
+}
+
+int main(int argc, char** argv) {
+  // Extract and download have no guard of their own; what escapes a run ends it.
+  try {
+    return Main(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return Refuse("内存不足！");
+  } catch (...) {
+    return Refuse("发生未知错误！");
+  }
 }

@@ -139,6 +139,9 @@ TEST(IniWrite, RefusesWhatWouldNotReadBack) {
   EXPECT_FALSE(WithValue("", "A", "k", "two\r\nlines"));
   EXPECT_FALSE(WithValue("", "A", "k=x", "v"));
   EXPECT_FALSE(WithValue("", "A]", "k", "v"));
+  EXPECT_FALSE(WithValue("", "A\xE4", "k", "v"));   // "]" would be its second byte
+  EXPECT_FALSE(WithValue("", "A\xE4 ", "k", "v"));  // the same once trimmed
+  EXPECT_TRUE(WithValue("", "A\xE4\xE4", "k", "v"));
   EXPECT_FALSE(WithValue("", "", "k", "v"));
   EXPECT_FALSE(WithValue("", "A", " ", "v"));
 }

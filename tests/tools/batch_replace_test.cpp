@@ -56,10 +56,10 @@ struct ReplaceRun {
   FaultyFileSystem files;
   RecordingSink sink;
 
-  void Run(tools::ReplaceSource& source) { tools::RunReplace(files, source, sink); }
-  void Run(tools::ReplaceFields fields) {
+  bool Run(tools::ReplaceSource& source) { return tools::RunReplace(files, source, sink); }
+  bool Run(tools::ReplaceFields fields) {
     tools::FixedReplaceSource source(std::move(fields));
-    Run(source);
+    return Run(source);
   }
 };
 
@@ -70,7 +70,8 @@ TEST(RunReplace, RewritesEveryMatchingFileAndReportsEach) {
   WriteBytes(run.dir / "le.txt", std::string("\xFF\xFE\xE7\x65\x3C\x50", 6));  // 旧值
   WriteBytes(run.dir / "skip.bak", Gbk(u8"旧值"));
 
-  run.Run({run.dir.path(), "txt", tools::kDirectReplace, Gbk(u8"旧"), "", Gbk(u8"新")});
+  EXPECT_TRUE(
+      run.Run({run.dir.path(), "txt", tools::kDirectReplace, Gbk(u8"旧"), "", Gbk(u8"新")}));
 
   EXPECT_EQ(ReadBytes(run.dir / "gbk.txt"), Gbk(u8"新值和新值"));
   EXPECT_EQ(ReadBytes(run.dir / "sub/ascii.TXT"), "\xEF\xBB\xBFno keyword here");
@@ -125,7 +126,7 @@ TEST(RunReplace, ExceptionsEndTheRunWithTheirStatus) {
   for (const Case& c : cases) {
     ReplaceRun run;
     run.files.onList = c.fault;
-    run.Run({run.dir.path(), "txt", tools::kDirectReplace, "k", "", ""});
+    EXPECT_FALSE(run.Run({run.dir.path(), "txt", tools::kDirectReplace, "k", "", ""}));
     EXPECT_EQ(run.sink.lines, std::vector<std::string>{Gbk(c.status)});
     EXPECT_EQ(run.sink.finished, 1);
   }

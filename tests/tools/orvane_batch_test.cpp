@@ -126,6 +126,51 @@ TEST(OrvaneBatch, ReplaceRewritesEachEncodingInPlaceAndKeepsPermissions) {
   EXPECT_TRUE(refused.out.empty());
 }
 
+TEST(OrvaneBatch, UsageErrorsExitTwoAndNameTheArgument) {
+  TempDir dir;
+  WriteBytes(dir / "t/a.txt", "what?? really?");
+  const std::string t = dir / "t";
+  const std::string emoji = u8"😀";  // kept out of the macros, which spell their arguments in GBK
+  struct Case {
+    Lines args;
+    const char* named;
+  } cases[] = {
+      // GBK has no 😀: it would become "??" and match or write something else.
+      {{"replace", "--folder", t, "--format", "txt", "--mode", "0", "--keyword", emoji, "--with",
+        "x"},
+       "--keyword"},
+      {{"replace", "--folder", t, "--format", "txt", "--mode", "0", "--keyword", "??", "--with",
+        emoji},
+       "--with"},
+      {{"extract", "--folder", t, "--save-folder", dir / emoji}, "--save-folder"},
+      {{"replace", "--folder", t, "--keyword", "k", "--mode", "9"}, "--mode"},
+      {{"replace", "--folder", t, "--keyword", "k", "--no-such-option"}, "--no-such-option"},
+      {{"download", "--folder", t, "--save-folder", t, "--on-conflict", "later"}, "--on-conflict"},
+      {{}, ""},
+  };
+  for (const Case& c : cases) {
+    Result run = RunBatch(c.args);
+    EXPECT_EQ(run.exitCode, 2) << c.named << run.err;
+    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty()) << c.named;
+  }
+  EXPECT_EQ(ReadBytes(dir / "t/a.txt"), "what?? really?");
+  EXPECT_FALSE(std::filesystem::exists(dir / emoji));
+}
+
+TEST(OrvaneBatch, ARunEndedByAnErrorExitsOne) {
+  TempDir dir;
+  std::string original(20'000'000, 'k');
+  WriteBytes(dir / "t/big.txt", original);
+  // Too little memory for the file and its rewrite, and maybe for all the threads.
+  Result run = RunBatch({"replace", "--folder", dir / "t", "--format", "txt", "--mode", "0",
+                         "--keyword", "k", "--with", "kk"},
+                        "ulimit -v 50000; ");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, Lines{u8"内存不足！"});
+  EXPECT_EQ(ReadBytes(dir / "t/big.txt"), original);
+}
+
 TEST(OrvaneBatch, SettingsFileBesideTheProgramStartsTheFields) {
   TempDir dir;
   std::filesystem::create_directories(dir / "bin");
