@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -11,8 +12,10 @@ struct DirectoryEntry {
   std::string name;  // GBK
   bool isDirectory = false;
   bool isLink = false;  // symbolic link or junction
-  // Identity of the directory an entry leads to (device and inode, or volume
-  // and file index): walks use it to notice links that point back up the tree.
+  // Identity of what an entry leads to (device and inode, or volume and file
+  // index), 0 and 0 when unknown: walks use it to take each folder and file
+  // once, however many links and names lead there. Files may go without one
+  // where the system makes it costly (Windows).
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
 };
@@ -31,6 +34,11 @@ class AppendTarget {
   virtual bool Withdraw() = 0;
 };
 
+// The temporary a rewrite puts beside its file: ".orvane-<process>-<n>.tmp",
+// the same length whatever the file is called. A walk skips such names and
+// hands them to FileSystem::RemoveAbandoned.
+bool IsRewriteTemporaryName(std::string_view name);
+
 // The file system, with GBK paths as the program holds them. Conversion to the
 // system's own path encoding happens inside each implementation.
 class FileSystem {
@@ -45,7 +53,12 @@ class FileSystem {
   // device could block the reader or never end.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // Writes beside the target and renames over it, keeping the target's
-  // permissions: the file holds either its old or its new bytes, never a mix.
+  // permissions, owner and group: the file holds either its old or its new
+  // bytes, never a mix. A read-only file (no write permission bit, or the
+  // read-only attribute) is refused whoever asks. Where the rename would lose
+  // something (a file with more than one name, an owner the writer cannot give
+  // the new file) the bytes are written over the old ones in place instead,
+  // and put back if that fails.
   virtual bool WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
   // The same without waiting for the disk, for rewriting many files in a row
   // where a flush each would cost more than the work: a crash of the program
@@ -54,6 +67,18 @@ class FileSystem {
   virtual bool RewriteFile(const std::string& path, const std::string& bytes) {
     return WriteFileAtomic(path, bytes);
   }
+  // The same with the bytes in two pieces, so a mark can go in front of a big
+  // text without copying it.
+  virtual bool RewriteFileParts(const std::string& path, std::string_view head,
+                                std::string_view body) {
+    std::string bytes;
+    bytes.reserve(head.size() + body.size());
+    bytes.append(head).append(body);
+    return RewriteFile(path, bytes);
+  }
+  // Removes a rewrite temporary that no running rewrite is still writing
+  // (left by a killed run); true when it went.
+  virtual bool RemoveAbandoned(const std::string& /*path*/) { return false; }
   // Appends under an exclusive lock, so that concurrent appends stay whole; a
   // failed append leaves the file as it was.
   virtual bool AppendFile(const std::string& path, const std::string& bytes) = 0;

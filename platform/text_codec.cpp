@@ -1,6 +1,7 @@
 #include "platform/text_codec.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 // Table-driven, so that every target converts alike whatever the machine's locale.
@@ -215,6 +216,56 @@ char* PutGbk(char* out, const std::uint16_t* table, char16_t unit, bool& usedDef
 
 bool IsGbkLeadByte(unsigned char byte) {
   return byte >= 0x81 && byte <= 0xFE;
+}
+
+bool IsWellFormedUtf8(std::string_view utf8) {
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* end = p + utf8.size();
+  while (p < end) {
+    // Text is mostly ASCII: eight bytes at a time while no high bit is set.
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if (word & 0x8080808080808080u) break;
+      p += 8;
+    }
+    if (p == end) break;
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    const int followers = Utf8Followers(*p);
+    if (followers < 0 || end - p <= followers) return false;
+    const unsigned char second = p[1];
+    if (!IsContinuation(second)) return false;
+    // Overlong forms, surrogates and values past U+10FFFF show in the second byte.
+    if ((*p == 0xE0 && second < 0xA0) || (*p == 0xED && second >= 0xA0) ||
+        (*p == 0xF0 && second < 0x90) || (*p == 0xF4 && second >= 0x90)) {
+      return false;
+    }
+    for (int i = 2; i <= followers; ++i) {
+      if (!IsContinuation(p[i])) return false;
+    }
+    p += followers + 1;
+  }
+  return true;
+}
+
+bool GbkRoundTrips(std::string_view gbk) {
+  const std::uint16_t* table = EncodeTable();
+  const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
+  const auto* end = p + gbk.size();
+  while (p < end) {
+    const unsigned char b = *p++;
+    if (b < 0x80 || b == 0x80 || b == 0xFF) continue;  // one byte, one character each way
+    if (p == end) return false;
+    const int index = TrailIndex(*p);
+    if (index < 0) return false;
+    const char16_t unit = kGbkDoubleByte[(b - 0x81) * 190 + index];
+    if (table[unit] != (b << 8 | *p)) return false;
+    ++p;
+  }
+  return true;
 }
 
 std::u16string GbkToUtf16(std::string_view gbk, bool* valid) {

@@ -10,6 +10,13 @@ namespace text {
 // True for bytes 0x81..0xFE, which start a two-byte GBK character.
 bool IsGbkLeadByte(unsigned char byte);
 
+// Strict UTF-8: no overlong forms, surrogates or values past U+10FFFF, nothing cut
+// short. Exactly the texts that come back byte for byte through UTF-16.
+bool IsWellFormedUtf8(std::string_view utf8);
+// True when every character of the GBK text decodes and encodes back to its own
+// bytes, so decoding and encoding again changes nothing.
+bool GbkRoundTrips(std::string_view gbk);
+
 // GBK to UTF-16. Undecodable bytes become U+003F ('?') the way Windows does
 // without MB_ERR_INVALID_CHARS; `valid` (if given) is cleared when that happened.
 std::u16string GbkToUtf16(std::string_view gbk, bool* valid = nullptr);

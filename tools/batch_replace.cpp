@@ -1,7 +1,9 @@
 #include "tools/batch_replace.h"
 
 #include <new>
+#include <optional>
 #include <system_error>
+#include <vector>
 
 #include "platform/text_codec.h"
 #include "tools/folder_scan.h"
@@ -17,28 +19,175 @@ std::u16string Wide(const std::string& gbk) {
   return text::GbkToUtf16(gbk);
 }
 
-// The one status line of one file.
-std::string ProcessFile(platform::FileSystem& files, const ReplaceFields& edit,
-                        const std::string& path) {
-  std::optional<UnicodeText> read = ReadTextAsUnicode(files, path);
-  if (!read) return path + " 文件读取失败";
-  std::u16string keyword = Wide(edit.keyword);
-  std::u16string endMarker = Wide(edit.endMarker);
-  std::u16string replacement = Wide(edit.replacement);
-  switch (edit.mode) {
-    case kDirectReplace:
-      DirectReplace(read->text, keyword, replacement);
-      break;
-    case kRangeReplace:
-    case kMarkerReplace:
-      RangeReplace(read->text, keyword, endMarker, replacement, edit.mode == kRangeReplace);
-      break;
-    default:
-      return "错误：未知替换模式";
+template <typename Char>
+using View = std::basic_string_view<Char>;
+template <typename Char>
+using Text = std::basic_string<Char>;
+
+// In UTF-16 and in well-formed UTF-8 every match of whole characters starts
+// and ends on character boundaries, so a plain search is a search by characters.
+struct PlainFind {
+  template <typename Char>
+  std::size_t operator()(View<Char> text, View<Char> pattern, std::size_t from) const {
+    return text.find(pattern, from);
   }
-  // Every matching file is written back, changed or not.
-  if (!WriteTextEncoded(files, path, read->text, read->code)) return path + " 文件保存失败";
-  return "[" + path + "] 处理完成，编码：" + std::to_string(read->code);
+};
+
+// GBK second bytes include ASCII, so a match must start on a character:
+// `from` is one, and the search steps over double-byte characters from there.
+struct GbkFind {
+  std::size_t operator()(std::string_view text, std::string_view pattern, std::size_t from) const {
+    std::size_t boundary = from;
+    for (;;) {
+      const std::size_t hit = text.find(pattern, boundary);
+      if (hit == std::string_view::npos) return hit;
+      while (boundary < hit) {
+        boundary += text::IsGbkLeadByte(static_cast<unsigned char>(text[boundary])) ? 2 : 1;
+      }
+      if (boundary == hit) return hit;
+    }
+  }
+};
+
+template <typename Char, typename Find>
+std::optional<Text<Char>> Direct(View<Char> in, View<Char> keyword, View<Char> replacement,
+                                 Find find) {
+  if (keyword.empty()) return std::nullopt;
+  std::size_t hits = 0;
+  for (std::size_t hit = find(in, keyword, 0); hit != View<Char>::npos;
+       hit = find(in, keyword, hit + keyword.size())) {
+    ++hits;
+  }
+  if (hits == 0) return std::nullopt;
+  // Sized once: a big file is never copied while it grows.
+  Text<Char> out;
+  out.reserve(in.size() - hits * keyword.size() + hits * replacement.size());
+  std::size_t done = 0;
+  for (std::size_t hit = find(in, keyword, 0); hit != View<Char>::npos;
+       hit = find(in, keyword, done)) {
+    out.append(in.substr(done, hit - done));
+    out.append(replacement);
+    done = hit + keyword.size();
+  }
+  out.append(in.substr(done));
+  return out;
+}
+
+// `pieces` is the replacement cut at each "[*]", which stands for the text
+// between the markers.
+template <typename Char, typename Find>
+std::optional<Text<Char>> Range(View<Char> in, View<Char> keyword, View<Char> endMarker,
+                                const std::vector<Text<Char>>& pieces, bool keepMarkers,
+                                Find find) {
+  // The search resumes after the inserted text, so the result can be built
+  // front to back while searching the untouched rest of the original.
+  if (keyword.empty()) return std::nullopt;  // would never move on
+  Text<Char> out;
+  std::size_t done = 0;  // input before this is already in `out`
+  std::size_t position = 0;
+  bool changed = false;
+  while (position <= in.size()) {
+    std::size_t k = find(in, keyword, position);
+    if (k == View<Char>::npos) break;
+    std::size_t a = k + keyword.size();
+    std::size_t e = find(in, endMarker, a);
+    if (e == View<Char>::npos) break;
+    if (!changed) out.reserve(in.size());
+    changed = true;
+    View<Char> inner = in.substr(a, e - a);
+    out.append(in.substr(done, (keepMarkers ? a : k) - done));
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      if (i > 0) out.append(inner);
+      out.append(pieces[i]);
+    }
+    done = keepMarkers ? e : e + endMarker.size();
+    position = done;
+  }
+  if (!changed) return std::nullopt;
+  out.append(in.substr(done));
+  return out;
+}
+
+std::vector<std::u16string> CutAtInnerToken(std::u16string_view replacement) {
+  std::vector<std::u16string> pieces;
+  for (std::size_t t = replacement.find(kInnerToken); t != std::u16string_view::npos;
+       t = replacement.find(kInnerToken)) {
+    pieces.emplace_back(replacement.substr(0, t));
+    replacement.remove_prefix(t + kInnerToken.size());
+  }
+  pieces.emplace_back(replacement);
+  return pieces;
+}
+
+// The fields of one file, in the file's own code units.
+template <typename Char>
+struct Edit {
+  Text<Char> keyword;
+  Text<Char> endMarker;
+  Text<Char> replacement;
+  std::vector<Text<Char>> pieces;
+};
+
+template <typename Char, typename Encode>
+Edit<Char> EncodeEdit(const ReplaceFields& fields, Encode encode) {
+  Edit<Char> edit{encode(Wide(fields.keyword)),
+                  encode(Wide(fields.endMarker)),
+                  encode(Wide(fields.replacement)),
+                  {}};
+  for (const std::u16string& piece : CutAtInnerToken(Wide(fields.replacement))) {
+    edit.pieces.push_back(encode(piece));
+  }
+  return edit;
+}
+
+// The replaced text, or nullopt when nothing changed.
+template <typename Char, typename Find>
+std::optional<Text<Char>> Apply(int mode, View<Char> in, const Edit<Char>& edit, Find find) {
+  if (mode == kDirectReplace) {
+    return Direct<Char>(in, edit.keyword, edit.replacement, find);
+  }
+  return Range<Char>(in, edit.keyword, edit.endMarker, edit.pieces, mode == kRangeReplace, find);
+}
+
+bool KnownMode(int mode) {
+  return mode == kDirectReplace || mode == kRangeReplace || mode == kMarkerReplace;
+}
+
+// The one status line of one file. UTF-8 and GBK are searched in their own
+// bytes, which a lossless file allows: a big file is then never held as wide
+// text as well.
+std::string ProcessFile(platform::FileSystem& files, const ReplaceFields& fields,
+                        const std::string& path) {
+  std::optional<std::string> bytes = files.ReadFile(path);
+  if (!bytes) return path + " 文件读取失败";
+  if (!KnownMode(fields.mode)) return "错误：未知替换模式";
+  std::optional<TextLayout> layout = DetectLossless(*bytes);
+  // Decoding would replace or drop bytes; writing that back would damage the file.
+  if (!layout) return path + " 文件编码无法无损转换，未修改";
+  const std::string_view body = std::string_view(*bytes).substr(layout->markLength);
+  bool saved = false;
+  if (layout->code == kUtf8 || layout->code == kGbk) {
+    const bool utf8 = layout->code == kUtf8;
+    Edit<char> edit = EncodeEdit<char>(fields, [utf8](std::u16string_view wide) {
+      return utf8 ? text::Utf16ToUtf8(wide) : text::Utf16ToGbk(wide);
+    });
+    std::optional<std::string> out = utf8 ? Apply<char>(fields.mode, body, edit, PlainFind())
+                                          : Apply<char>(fields.mode, body, edit, GbkFind());
+    // Every matching file is written back, changed or not; UTF-8 always with its mark.
+    saved = files.RewriteFileParts(path, utf8 ? kUtf8Mark : std::string_view(),
+                                   out ? std::string_view(*out) : body);
+  } else {
+    std::u16string wide = Utf16FromBytes(body, layout->code == kUtf16Be);
+    bytes.reset();
+    Edit<char16_t> edit =
+        EncodeEdit<char16_t>(fields, [](std::u16string_view w) { return std::u16string(w); });
+    if (std::optional<std::u16string> out = Apply<char16_t>(fields.mode, wide, edit, PlainFind())) {
+      wide = std::move(*out);
+    }
+    saved = WriteTextEncoded(files, path, wide, layout->code);
+  }
+  if (!saved) return path + " 文件保存失败";
+  return "[" + path + "] 处理完成，编码：" + std::to_string(layout->code);
 }
 
 // What ends a run early, by the kind of exception.
@@ -124,58 +273,18 @@ std::optional<std::string> CheckReplaceStart(const ReplaceFields& fields) {
 
 bool DirectReplace(std::u16string& text, std::u16string_view keyword,
                    std::u16string_view replacement) {
-  if (keyword.empty()) return false;
-  std::u16string_view in = text;
-  std::size_t hit = in.find(keyword);
-  if (hit == std::u16string_view::npos) return false;
-  std::u16string out;
-  out.reserve(text.size());
-  std::size_t done = 0;
-  while (hit != std::u16string_view::npos) {
-    out.append(in.substr(done, hit - done));
-    out.append(replacement);
-    done = hit + keyword.size();
-    hit = in.find(keyword, done);
-  }
-  out.append(in.substr(done));
-  text = std::move(out);
+  std::optional<std::u16string> out = Direct<char16_t>(text, keyword, replacement, PlainFind());
+  if (!out) return false;
+  text = std::move(*out);
   return true;
 }
 
 bool RangeReplace(std::u16string& text, std::u16string_view keyword, std::u16string_view endMarker,
                   std::u16string_view replacement, bool keepMarkers) {
-  // The search resumes after the inserted text, so the result can be built
-  // front to back while searching the untouched rest of the original.
-  if (keyword.empty()) return false;  // would never move on
-  std::u16string_view in = text;
-  std::u16string out;
-  std::size_t done = 0;  // input before this is already in `out`
-  std::size_t position = 0;
-  bool changed = false;
-  while (position <= in.size()) {
-    std::size_t k = in.find(keyword, position);
-    if (k == std::u16string_view::npos) break;
-    std::size_t a = k + keyword.size();
-    std::size_t e = in.find(endMarker, a);
-    if (e == std::u16string_view::npos) break;
-    if (!changed) out.reserve(text.size());
-    changed = true;
-    std::u16string_view inner = in.substr(a, e - a);
-    out.append(in.substr(done, (keepMarkers ? a : k) - done));
-    std::u16string_view rest = replacement;
-    for (std::size_t t = rest.find(kInnerToken); t != std::u16string_view::npos;
-         t = rest.find(kInnerToken)) {
-      out.append(rest.substr(0, t));
-      out.append(inner);
-      rest.remove_prefix(t + kInnerToken.size());
-    }
-    out.append(rest);
-    done = keepMarkers ? e : e + endMarker.size();
-    position = done;
-  }
-  if (!changed) return false;
-  out.append(in.substr(done));
-  text = std::move(out);
+  std::optional<std::u16string> out = Range<char16_t>(
+      text, keyword, endMarker, CutAtInnerToken(replacement), keepMarkers, PlainFind());
+  if (!out) return false;
+  text = std::move(*out);
   return true;
 }
 

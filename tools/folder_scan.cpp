@@ -1,5 +1,6 @@
 #include "tools/folder_scan.h"
 
+#include <unordered_set>
 #include <utility>
 
 #include "tools/ansi_text.h"
@@ -7,18 +8,35 @@
 namespace tools {
 namespace {
 
-using Identity = std::pair<std::uint64_t, std::uint64_t>;
+struct Identity {
+  std::uint64_t device;
+  std::uint64_t inode;
+  bool operator==(const Identity& other) const {
+    return device == other.device && inode == other.inode;
+  }
+};
 
-bool Known(const Identity& id) {
-  return id.first != 0 || id.second != 0;
-}
+struct IdentityHash {
+  std::size_t operator()(const Identity& id) const {
+    return std::hash<std::uint64_t>()(id.inode * 0x9E3779B97F4A7C15u ^ id.device);
+  }
+};
 
 struct Walker {
   platform::FileSystem& files;
   const std::function<bool(std::string_view)>& accept;
   const std::function<void(const std::string&)>& visit;
   char separator;
-  std::vector<Identity> chain;  // folders being walked, outermost first
+  // Folders and files met so far: links and second names lead to each only once.
+  std::unordered_set<Identity, IdentityHash> folders;
+  std::unordered_set<Identity, IdentityHash> seenFiles;
+
+  // True the first time an identity turns up; unknown ones always count as new.
+  static bool First(std::unordered_set<Identity, IdentityHash>& seen,
+                    const platform::DirectoryEntry& entry) {
+    if (entry.device == 0 && entry.inode == 0) return true;
+    return seen.insert({entry.device, entry.inode}).second;
+  }
 
   void Walk(const std::string& folder) {
     // An empty folder text stands for the root, as "\\*.*" would on the system drive.
@@ -31,16 +49,11 @@ struct Walker {
       path += separator;
       path += entry.name;
       if (entry.isDirectory) {
-        Identity id{entry.device, entry.inode};
-        if (Known(id)) {
-          bool loops = false;
-          for (const Identity& outer : chain) loops = loops || outer == id;
-          if (loops) continue;  // a link back up the tree would never end
-        }
-        chain.push_back(id);
-        Walk(path);
-        chain.pop_back();
-      } else if (accept(entry.name)) {
+        if (First(folders, entry)) Walk(path);
+      } else if (platform::IsRewriteTemporaryName(entry.name)) {
+        // What a killed rewrite left behind is no file of the user's.
+        files.RemoveAbandoned(path);
+      } else if (accept(entry.name) && First(seenFiles, entry)) {
         visit(path);
       }
     }
@@ -116,10 +129,10 @@ bool MatchesPattern(std::string_view name, std::string_view patterns) {
 void WalkFolder(platform::FileSystem& files, const std::string& folder,
                 const std::function<bool(std::string_view name)>& accept,
                 const std::function<void(const std::string& path)>& visit) {
-  Walker walker{files, accept, visit, files.Separator(), {}};
+  Walker walker{files, accept, visit, files.Separator(), {}, {}};
   std::optional<platform::DirectoryEntry> root =
       files.Inspect(folder.empty() ? std::string(1, walker.separator) : folder);
-  if (root) walker.chain.push_back({root->device, root->inode});
+  if (root) Walker::First(walker.folders, *root);
   walker.Walk(folder);
 }
 

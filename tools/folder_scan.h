@@ -19,7 +19,9 @@ bool MatchesPattern(std::string_view name, std::string_view patterns);
 
 // Calls `visit` with the full path of every file below `folder`, depth first in
 // the order the file system lists them, and `accept` decides. A folder that
-// cannot be listed adds nothing; a link back to a folder being walked is not followed.
+// cannot be listed adds nothing. Each folder and each file is taken once, by
+// its identity, whatever links or second names lead to it again. Temporaries
+// of rewrites are skipped, and removed when no running rewrite owns them.
 void WalkFolder(platform::FileSystem& files, const std::string& folder,
                 const std::function<bool(std::string_view name)>& accept,
                 const std::function<void(const std::string& path)>& visit);

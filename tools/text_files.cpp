@@ -3,7 +3,6 @@
 #include "platform/text_codec.h"
 
 namespace tools {
-namespace {
 
 std::u16string Utf16FromBytes(std::string_view bytes, bool bigEndian) {
   std::u16string units(bytes.size() / 2, u'\0');
@@ -15,6 +14,8 @@ std::u16string Utf16FromBytes(std::string_view bytes, bool bigEndian) {
   }
   return units;
 }
+
+namespace {
 
 void AppendUtf16Bytes(std::string& out, std::u16string_view text, bool bigEndian) {
   std::size_t at = out.size();
@@ -86,7 +87,10 @@ std::string ReadTextAsAnsi(platform::FileSystem& files, const std::string& path)
   return bytes ? DecodeAsAnsi(*bytes) : std::string();
 }
 
-UnicodeText DecodeAsUnicode(std::string_view bytes) {
+namespace {
+
+// The decoding by marks and the shape test alone, for bytes that do not survive.
+UnicodeText DecodeByShape(std::string_view bytes) {
   if (StartsWith(bytes, kMarkLe)) return {Utf16FromBytes(bytes.substr(2), false), kUtf16Le};
   if (StartsWith(bytes, kMarkBe)) return {Utf16FromBytes(bytes.substr(2), true), kUtf16Be};
   if (bytes.size() > 3 && StartsWith(bytes, kMarkUtf8)) {
@@ -95,6 +99,40 @@ UnicodeText DecodeAsUnicode(std::string_view bytes) {
   if (bytes.size() == 3 && StartsWith(bytes, kMarkUtf8)) return {u"", kUtf8};
   if (IsValidUtf8(bytes)) return {text::Utf8ToUtf16(bytes), kUtf8};
   return {text::GbkToUtf16(bytes), kGbk};
+}
+
+}  // namespace
+
+std::optional<TextLayout> DetectLossless(std::string_view bytes) {
+  if (StartsWith(bytes, kMarkLe) || StartsWith(bytes, kMarkBe)) {
+    if (bytes.size() % 2 != 0) return std::nullopt;  // the odd byte would be lost
+    return TextLayout{StartsWith(bytes, kMarkLe) ? kUtf16Le : kUtf16Be, 2};
+  }
+  if (StartsWith(bytes, kMarkUtf8)) {
+    if (!text::IsWellFormedUtf8(bytes.substr(3))) return std::nullopt;
+    return TextLayout{kUtf8, 3};
+  }
+  if (text::IsWellFormedUtf8(bytes)) return TextLayout{kUtf8, 0};
+  if (text::GbkRoundTrips(bytes)) return TextLayout{kGbk, 0};
+  return std::nullopt;
+}
+
+UnicodeText DecodeAsUnicode(std::string_view bytes) {
+  if (std::optional<TextLayout> layout = DetectLossless(bytes)) {
+    std::string_view body = bytes.substr(layout->markLength);
+    switch (layout->code) {
+      case kUtf16Le:
+      case kUtf16Be:
+        return {Utf16FromBytes(body, layout->code == kUtf16Be), layout->code};
+      case kUtf8:
+        return {text::Utf8ToUtf16(body), kUtf8};
+      default:
+        return {text::GbkToUtf16(body), kGbk};
+    }
+  }
+  UnicodeText lossy = DecodeByShape(bytes);
+  lossy.lossless = false;
+  return lossy;
 }
 
 std::optional<UnicodeText> ReadTextAsUnicode(platform::FileSystem& files, const std::string& path) {

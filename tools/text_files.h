@@ -19,7 +19,25 @@ inline constexpr TextEncodingCode kGbk = 936;
 struct UnicodeText {
   std::u16string text;
   TextEncodingCode code = kGbk;
+  // False when writing the text back in its code would not give the file's
+  // bytes again (bad sequences replaced, an odd UTF-16 byte dropped).
+  bool lossless = true;
 };
+
+// The code of a file's bytes and the length of its mark, for bytes that come
+// back unchanged when decoded and encoded again; nullopt for any other file,
+// which a rewrite would damage. Without a mark, strict UTF-8 is 65001 and
+// otherwise GBK that survives the round trip is 936, so GBK whose bytes only
+// look like UTF-8 sequences is still read as GBK.
+struct TextLayout {
+  TextEncodingCode code = kGbk;
+  std::size_t markLength = 0;
+};
+std::optional<TextLayout> DetectLossless(std::string_view bytes);
+inline constexpr std::string_view kUtf8Mark("\xEF\xBB\xBF", 3);
+
+// UTF-16 code units from bytes, little- or big-endian; an odd last byte is left out.
+std::u16string Utf16FromBytes(std::string_view bytes, bool bigEndian);
 
 // The lead-byte counting test the replace tool uses to tell UTF-8 from GBK. It
 // checks only the shape of the sequences (no overlong or range checks), so pure
@@ -37,6 +55,7 @@ std::string ReadTextAsAnsi(platform::FileSystem& files, const std::string& path)
 std::string DecodeAsAnsi(std::string_view bytes);
 
 // Wide text of a file and the code it was read in; nullopt when it cannot be read.
+// A file DetectLossless refuses is decoded as best it can and marked lossy.
 std::optional<UnicodeText> ReadTextAsUnicode(platform::FileSystem& files, const std::string& path);
 UnicodeText DecodeAsUnicode(std::string_view bytes);
 

@@ -3,10 +3,13 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
-#include "platform/text_codec.h"
+#include "platform/files/path_text.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -17,6 +20,7 @@
 // The interface's own name, not the Win32 macro.
 #undef CreateDirectory
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -29,23 +33,84 @@ namespace platform {
 
 namespace {
 
-fs::path ToPath(const std::string& gbk) {
 #ifdef _WIN32
-  const std::u16string wide = text::GbkToUtf16(gbk);
-  return fs::path(std::wstring(wide.begin(), wide.end()));
-#else
-  return fs::path(text::GbkToUtf8(gbk));
-#endif
+// Windows names are UTF-16 and may hold lone surrogates; as UTF-8 those keep
+// their three-byte form, so every name survives the way through path text.
+std::string Utf8FromWide(const std::wstring& wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    char32_t c = static_cast<char16_t>(wide[i]);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+        wide[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char16_t>(wide[++i]) - 0xDC00);
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | c >> 6);
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | c >> 12);
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | c >> 18);
+      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::wstring WideFromUtf8(const std::string& utf8) {
+  std::wstring out;
+  out.reserve(utf8.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* end = p + utf8.size();
+  while (p < end) {
+    const unsigned char b = *p++;
+    int more = b < 0x80             ? 0
+               : (b & 0xE0) == 0xC0 ? 1
+               : (b & 0xF0) == 0xE0 ? 2
+               : (b & 0xF8) == 0xF0 ? 3
+                                    : -1;
+    char32_t c = more == 0 ? b : more == 1 ? (b & 0x1F) : more == 2 ? (b & 0x0F) : (b & 0x07);
+    if (more < 0) c = 0xFFFD;
+    for (; more > 0; --more) {
+      if (p == end || (*p & 0xC0) != 0x80) {
+        c = 0xFFFD;
+        break;
+      }
+      c = c << 6 | (*p++ & 0x3F);
+    }
+    if (c >= 0x10000) {
+      out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<wchar_t>(c);
+    }
+  }
+  return out;
+}
+
+fs::path ToPath(const std::string& gbk) {
+  return fs::path(WideFromUtf8(Utf8FromPathText(gbk)));
 }
 
 std::string FromPath(const fs::path& path) {
-#ifdef _WIN32
-  const std::wstring& wide = path.native();
-  return text::Utf16ToGbk(std::u16string(wide.begin(), wide.end()));
-#else
-  return text::Utf8ToGbk(path.native());
-#endif
+  return PathTextFromUtf8(Utf8FromWide(path.native()));
 }
+#else
+fs::path ToPath(const std::string& gbk) {
+  return fs::path(Utf8FromPathText(gbk));
+}
+
+std::string FromPath(const fs::path& path) {
+  return PathTextFromUtf8(path.native());
+}
+#endif
 
 // A file descriptor that closes itself.
 class Fd {
@@ -89,7 +154,7 @@ int ProcessId() {
 }
 #endif
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
@@ -122,8 +187,9 @@ bool ReadAll(int fd, std::string& out) {
   }
 }
 
-// The size of an open regular file; false for anything else.
-bool RegularFileSize(int fd, std::size_t& size) {
+// Reads a regular file in one piece sized by the system; a pipe or device
+// would block or never end, so it is refused before the first read.
+bool ReadRegular(int fd, std::string& out) {
 #ifdef _WIN32
   struct _stat64 st;
   if (::_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return false;
@@ -131,8 +197,24 @@ bool RegularFileSize(int fd, std::size_t& size) {
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
 #endif
-  size = static_cast<std::size_t>(st.st_size);
-  return true;
+  const auto size = static_cast<std::size_t>(st.st_size);
+  out.resize(size);
+  std::size_t got = 0;
+  while (got < size) {
+    const std::size_t chunk = size - got < (1u << 30) ? size - got : (1u << 30);
+#ifdef _WIN32
+    const int n = ::_read(fd, out.data() + got, static_cast<unsigned>(chunk));
+#else
+    const ssize_t n = ::read(fd, out.data() + got, chunk);
+    if (n < 0 && errno == EINTR) continue;
+#endif
+    if (n < 0) return false;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  out.resize(got);
+  // A file that grew meanwhile is read to its new end.
+  return got < size || ReadAll(fd, out);
 }
 
 bool Flush(int fd) {
@@ -140,26 +222,6 @@ bool Flush(int fd) {
   return ::_commit(fd) == 0;
 #else
   return ::fsync(fd) == 0;
-#endif
-}
-
-// Gives the new file the permission bits of the file it replaces. Windows files
-// take their access rights from the folder, so there is nothing to copy there.
-void CopyPermissions([[maybe_unused]] const fs::path& from, [[maybe_unused]] int fd) {
-#ifndef _WIN32
-  struct stat st;
-  if (::stat(from.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-#endif
-}
-
-// An existing file we may not write is left alone: replacing it through its
-// folder would get round the owner's read-only setting.
-bool MayReplace(const fs::path& path) {
-#ifdef _WIN32
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
-#else
-  return ::access(path.c_str(), W_OK) == 0 || errno == ENOENT;
 #endif
 }
 
@@ -295,56 +357,169 @@ bool Identity(const fs::path& path, std::uint64_t& device, std::uint64_t& inode)
 #endif
 }
 
-bool IsLink(const fs::directory_entry& entry) {
 #ifdef _WIN32
-  // Junctions are reparse points too, and lead a walk elsewhere just like links.
+// Junctions are reparse points too, and lead a walk elsewhere just like links.
+bool IsLink(const fs::directory_entry& entry) {
   const DWORD attributes = ::GetFileAttributesW(entry.path().c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-#else
-  std::error_code ec;
-  return entry.is_symlink(ec);
+}
 #endif
+
+using Parts = std::initializer_list<std::string_view>;
+
+std::string TemporaryName() {
+  static std::atomic<unsigned> counter{0};
+  return ".orvane-" + std::to_string(ProcessId()) + "-" + std::to_string(counter++) + ".tmp";
 }
 
-// A new file beside the target, renamed over it; `flush` waits for the disk first.
-bool WriteBeside(const std::string& path, const std::string& bytes, bool flush) {
+// The process a rewrite temporary's name gives, or -1.
+long TemporaryOwner(const std::string& name) {
+  if (!IsRewriteTemporaryName(name)) return -1;
+  return std::strtol(name.c_str() + 8, nullptr, 10);
+}
+
+// A new file beside the target, created exclusively; -1 and errno on failure.
+int CreateBeside(const fs::path& target, fs::path& temp) {
+  int raw = -1;
+  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+    temp = target.parent_path() / TemporaryName();
+    raw = OpenFd(temp, O_WRONLY | O_CREAT | O_EXCL);
+    if (raw < 0 && errno != EEXIST) return -1;
+  }
+  return raw;
+}
+
+#ifdef _WIN32
+// An existing file we may not write is left alone: replacing it through its
+// folder would get round the owner's read-only setting.
+bool MayReplace(const fs::path& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Windows files take their access rights from the folder, so only the
+// attributes need carrying over.
+bool WriteBeside(const std::string& path, Parts parts, bool flush) {
   fs::path target = ToPath(path);
   std::error_code ec;
-  // Through a link, replace the file it names and keep the link.
   if (fs::is_symlink(target, ec)) {
     const fs::path resolved = fs::canonical(target, ec);
     if (!ec) target = resolved;
   }
   if (fs::is_directory(target, ec) || !MayReplace(target)) return false;
-#ifdef _WIN32
   // Hidden, system and archive flags belong to the file; the new one takes them over.
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
-#endif
-
-  static std::atomic<unsigned> counter{0};
   fs::path temp;
-  int raw = -1;
-  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-    temp = target;
-    temp += ".tmp" + std::to_string(ProcessId()) + "-" + std::to_string(counter++);
-    raw = OpenFd(temp, O_WRONLY | O_CREAT | O_EXCL);
-    if (raw < 0 && errno != EEXIST) return false;
-  }
-  Fd fd(raw);
+  Fd fd(CreateBeside(target, temp));
   if (!fd.ok()) return false;
-  CopyPermissions(target, fd.get());
-  const bool written = WriteAll(fd.get(), bytes) && (!flush || Flush(fd.get()));
+  bool written = true;
+  for (std::string_view part : parts) written = written && WriteAll(fd.get(), part);
+  written = written && (!flush || Flush(fd.get()));
   if (!fd.Close() || !written || !MoveOver(temp, target)) {
     fs::remove(temp, ec);
     return false;
   }
-#ifdef _WIN32
   if (attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesW(target.c_str(), attributes);
-#endif
+  return true;
+}
+#else
+bool WriteAllAt(int fd, std::string_view bytes, off_t at) {
+  while (!bytes.empty()) {
+    const ssize_t n =
+        ::pwrite(fd, bytes.data(), bytes.size() < (1u << 30) ? bytes.size() : (1u << 30), at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+    at += n;
+  }
   return true;
 }
 
+// Over the old bytes, for a file a rename would split from its other names or
+// hand to another owner. Not proof against a crash half way, but a failed
+// write puts the old bytes back.
+bool RewriteInPlace(const fs::path& target, Parts parts, bool flush) {
+  Fd fd(OpenFd(target, O_RDWR));
+  std::string old;
+  if (!fd.ok() || !ReadRegular(fd.get(), old)) return false;
+  off_t at = 0;
+  bool written = true;
+  for (std::string_view part : parts) {
+    written = written && WriteAllAt(fd.get(), part, at);
+    at += static_cast<off_t>(part.size());
+  }
+  written = written && ::ftruncate(fd.get(), at) == 0 && (!flush || Flush(fd.get()));
+  if (!written) {
+    WriteAllAt(fd.get(), old, 0);
+    if (::ftruncate(fd.get(), static_cast<off_t>(old.size())) != 0) return false;
+    return false;
+  }
+  return fd.Close();
+}
+
+// A new file beside the target with its mode, owner and group, renamed over it;
+// `flush` waits for the disk first.
+bool WriteBeside(const std::string& path, Parts parts, bool flush) {
+  fs::path target = ToPath(path);
+  struct stat st;
+  bool exists = false;
+  if (::lstat(target.c_str(), &st) == 0) {
+    exists = true;
+    if (S_ISLNK(st.st_mode)) {
+      // Through a link, replace the file it names and keep the link.
+      std::error_code ec;
+      const fs::path resolved = fs::canonical(target, ec);
+      if (!ec) target = resolved;
+      exists = ::stat(target.c_str(), &st) == 0;
+    }
+  } else if (errno != ENOENT) {
+    return false;
+  }
+  if (exists) {
+    if (!S_ISREG(st.st_mode)) return false;
+    // No write bit at all is the read-only attribute of this system, and holds
+    // for root too, who would pass any access check.
+    if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) return false;
+    if (st.st_nlink > 1) return RewriteInPlace(target, parts, flush);
+  }
+  fs::path temp;
+  Fd fd(CreateBeside(target, temp));
+  if (!fd.ok()) {
+    // A folder we may not write can still hold a file we may.
+    return exists && errno == EACCES && RewriteInPlace(target, parts, flush);
+  }
+  // Held while the temporary is written: a run that finds it then knows it is live.
+  ::flock(fd.get(), LOCK_EX | LOCK_NB);
+  if (exists) {
+    if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+        ::fchown(fd.get(), st.st_uid, st.st_gid) != 0) {
+      fd.Close();
+      ::unlink(temp.c_str());
+      return RewriteInPlace(target, parts, flush);
+    }
+    ::fchmod(fd.get(), st.st_mode & 07777);
+  }
+  bool written = true;
+  for (std::string_view part : parts) written = written && WriteAll(fd.get(), part);
+  written = written && (!flush || Flush(fd.get()));
+  if (!fd.Close() || !written || !MoveOver(temp, target)) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+#endif
+
 }  // namespace
+
+StdFileSystem::StdFileSystem() {
+#ifndef _WIN32
+  // Past a file-size limit the system would end the process; a write that
+  // fails there is one file's save failure instead.
+  static std::once_flag once;
+  std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
+#endif
+}
 
 char StdFileSystem::Separator() const {
 #ifdef _WIN32
@@ -372,27 +547,45 @@ bool StdFileSystem::CreateDirectory(const std::string& path) {
 }
 
 std::optional<std::string> StdFileSystem::ReadFile(const std::string& path) {
-  // Opening a named pipe waits for a writer unless it is opened non-blocking.
 #ifdef _WIN32
   Fd fd(OpenFd(ToPath(path), O_RDONLY));
 #else
+  // Not blocking, so that opening a pipe without a writer returns at once.
   Fd fd(OpenFd(ToPath(path), O_RDONLY | O_NONBLOCK));
 #endif
   if (!fd.ok()) return std::nullopt;
-  std::size_t size = 0;
-  if (!RegularFileSize(fd.get(), size)) return std::nullopt;
   std::string bytes;
-  bytes.reserve(size);
-  if (!ReadAll(fd.get(), bytes)) return std::nullopt;
+  if (!ReadRegular(fd.get(), bytes)) return std::nullopt;
   return bytes;
 }
 
 bool StdFileSystem::WriteFileAtomic(const std::string& path, const std::string& bytes) {
-  return WriteBeside(path, bytes, true);
+  return WriteBeside(path, {bytes}, true);
 }
 
 bool StdFileSystem::RewriteFile(const std::string& path, const std::string& bytes) {
-  return WriteBeside(path, bytes, false);
+  return WriteBeside(path, {bytes}, false);
+}
+
+bool StdFileSystem::RewriteFileParts(const std::string& path, std::string_view head,
+                                     std::string_view body) {
+  return WriteBeside(path, {head, body}, false);
+}
+
+bool StdFileSystem::RemoveAbandoned(const std::string& path) {
+  const fs::path p = ToPath(path);
+  const long owner = TemporaryOwner(FromPath(p.filename()));
+  if (owner < 0 || owner == ProcessId()) return false;  // our own are still being written
+#ifdef _WIN32
+  // A file another process is writing cannot be deleted.
+  return ::DeleteFileW(p.c_str()) != 0;
+#else
+  Fd fd(::open(p.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat st;
+  if (!fd.ok() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;  // its writer still runs
+  return ::unlink(p.c_str()) == 0;
+#endif
 }
 
 bool StdFileSystem::AppendFile(const std::string& path, const std::string& bytes) {
@@ -418,6 +611,7 @@ bool StdFileSystem::Remove(const std::string& path) {
 }
 
 std::optional<std::vector<DirectoryEntry>> StdFileSystem::List(const std::string& directory) {
+#ifdef _WIN32
   std::error_code ec;
   fs::directory_iterator it(ToPath(directory), ec);
   if (ec) return std::nullopt;
@@ -433,6 +627,42 @@ std::optional<std::vector<DirectoryEntry>> StdFileSystem::List(const std::string
     entries.push_back(std::move(entry));
   }
   return entries;
+#else
+  DIR* dir = ::opendir(ToPath(directory).c_str());
+  if (!dir) return std::nullopt;
+  const int dirFd = ::dirfd(dir);
+  struct stat here;
+  const bool knownHere = ::fstat(dirFd, &here) == 0;
+  std::vector<DirectoryEntry> entries;
+  while (const dirent* found = ::readdir(dir)) {
+    const std::string_view name = found->d_name;
+    if (name == "." || name == "..") continue;
+    DirectoryEntry entry;
+    entry.name = PathTextFromUtf8(name);
+    struct stat st;
+    if (found->d_type == DT_REG && knownHere) {
+      // A plain file is where the listing says; no call needed.
+      entry.device = static_cast<std::uint64_t>(here.st_dev);
+      entry.inode = static_cast<std::uint64_t>(found->d_ino);
+    } else {
+      if (found->d_type == DT_LNK) {
+        entry.isLink = true;
+      } else if (found->d_type == DT_UNKNOWN) {
+        entry.isLink =
+            ::fstatat(dirFd, found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+      }
+      // What a link leads to; a broken one is a file that cannot be read.
+      if (::fstatat(dirFd, found->d_name, &st, 0) == 0) {
+        entry.isDirectory = S_ISDIR(st.st_mode);
+        entry.device = static_cast<std::uint64_t>(st.st_dev);
+        entry.inode = static_cast<std::uint64_t>(st.st_ino);
+      }
+    }
+    entries.push_back(std::move(entry));
+  }
+  ::closedir(dir);
+  return entries;
+#endif
 }
 
 std::optional<DirectoryEntry> StdFileSystem::Inspect(const std::string& path) {

@@ -4,10 +4,12 @@
 namespace platform {
 
 // The file system through std::filesystem, for Linux and Windows alike. GBK paths
-// become UTF-8 on Linux and UTF-16 on Windows at this edge; what the system cannot
+// become UTF-8 on Linux and UTF-16 on Windows at this edge (names GBK cannot
+// spell travel as path text, platform/files/path_text.h); what the system cannot
 // do portably (exclusive create, locks, file identity) sits behind _WIN32.
 class StdFileSystem : public FileSystem {
  public:
+  StdFileSystem();
   char Separator() const override;
   bool Exists(const std::string& path) override;
   bool IsDirectory(const std::string& path) override;
@@ -15,6 +17,9 @@ class StdFileSystem : public FileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool RewriteFile(const std::string& path, const std::string& bytes) override;
+  bool RewriteFileParts(const std::string& path, std::string_view head,
+                        std::string_view body) override;
+  bool RemoveAbandoned(const std::string& path) override;
   bool AppendFile(const std::string& path, const std::string& bytes) override;
   std::unique_ptr<AppendTarget> OpenForAppend(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;

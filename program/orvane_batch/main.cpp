@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/files/path_text.h"
 #include "platform/files/std_file_system.h"
 #include "platform/ini_profile_files.h"
 #include "platform/linux/curl_http.h"
@@ -27,7 +28,8 @@ class PrintSink : public tools::StatusSink {
  public:
   explicit PrintSink(bool flushEachLine) : flushEachLine_(flushEachLine) {}
   void PostStatus(std::string text) override {
-    std::string line = text::GbkToUtf8(text);
+    // Paths may hold names GBK cannot spell; they print as the system has them.
+    std::string line = platform::Utf8FromPathText(text);
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
     if (flushEachLine_) std::fflush(stdout);

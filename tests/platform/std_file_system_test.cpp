@@ -1,12 +1,18 @@
 #include "platform/files/std_file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <thread>
 
+#include "platform/files/path_text.h"
+#include "platform/text_codec.h"
 #include "tests/platform/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -120,6 +126,126 @@ TEST_F(StdFileSystemTest, ListGivesKindsAndIdentityOfLinkTargets) {
   EXPECT_TRUE(up.isLink && up.isDirectory);
   EXPECT_EQ(up.device, static_cast<std::uint64_t>(root.st_dev));
   EXPECT_EQ(up.inode, static_cast<std::uint64_t>(root.st_ino));
+}
+
+struct stat Stat(const std::string& path) {
+  struct stat st {};
+  ::stat(path.c_str(), &st);
+  return st;
+}
+
+void Put(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::size_t EntriesIn(const std::string& folder) {
+  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+}
+
+TEST_F(StdFileSystemTest, RewriteKeepsOwnerGroupModeAndOtherNames) {
+  const std::string owned = dir / "owned.txt";
+  Put(owned, "old");
+  ::chmod(owned.c_str(), 0600);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+  }
+  ASSERT_TRUE(files.RewriteFile(owned, "new"));
+  EXPECT_EQ(files.ReadFile(owned), "new");
+  EXPECT_EQ(Stat(owned).st_mode & 07777, 0600u);
+  if (root) {
+    EXPECT_EQ(Stat(owned).st_uid, 65534u);
+    EXPECT_EQ(Stat(owned).st_gid, 65534u);
+  }
+
+  // A file with a second name stays one file.
+  const std::string linked = dir / "linked.txt";
+  Put(linked, "old bytes");
+  ASSERT_EQ(::link(linked.c_str(), (dir / "other-name").c_str()), 0);
+  ASSERT_TRUE(files.RewriteFileParts(linked, "\xEF\xBB\xBF", "new"));
+  EXPECT_EQ(files.ReadFile(dir / "other-name"), "\xEF\xBB\xBFnew");
+  EXPECT_EQ(Stat(linked).st_nlink, 2u);
+  EXPECT_EQ(EntriesIn(dir.path()), 3u);  // nothing left beside
+}
+
+TEST_F(StdFileSystemTest, ReadOnlyFilesAreRefusedEvenToRoot) {
+  const std::string locked = dir / "ro.txt";
+  Put(locked, "keep");
+  ::chmod(locked.c_str(), 0444);
+  EXPECT_FALSE(files.RewriteFile(locked, "new"));
+  EXPECT_FALSE(files.WriteFileAtomic(locked, "new"));
+  EXPECT_EQ(files.ReadFile(locked), "keep");
+  EXPECT_EQ(EntriesIn(dir.path()), 1u);
+}
+
+TEST_F(StdFileSystemTest, OnlyRegularFilesAreRead) {
+  ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", dir / "zero.txt");
+  fs::create_symlink("missing", dir / "broken.txt");
+  // A pipe without a writer would block the open; the device would never end.
+  EXPECT_EQ(files.ReadFile(dir / "pipe.txt"), std::nullopt);
+  EXPECT_EQ(files.ReadFile(dir / "zero.txt"), std::nullopt);
+  EXPECT_EQ(files.ReadFile(dir / "broken.txt"), std::nullopt);
+  EXPECT_FALSE(files.RewriteFile(dir / "pipe.txt", "x"));
+}
+
+TEST_F(StdFileSystemTest, TheTemporaryNameDoesNotGrowWithTheFileName) {
+  std::string name;
+  for (int i = 0; i < 81; ++i) name += "\xD6\xD0";  // 81 GBK characters, 243 bytes in UTF-8
+  name += ".txt";
+  const std::string path = dir / name;
+  ASSERT_TRUE(files.WriteFileAtomic(path, "1"));
+  EXPECT_TRUE(files.RewriteFile(path, "22"));
+  EXPECT_EQ(files.ReadFile(path), "22");
+  EXPECT_EQ(EntriesIn(dir.path()), 1u);
+}
+
+TEST_F(StdFileSystemTest, AbandonedTemporariesGoLiveOnesStay) {
+  EXPECT_TRUE(platform::IsRewriteTemporaryName(".orvane-12-0.tmp"));
+  for (const char* name : {".orvane-12.tmp", "orvane-12-0.tmp", ".orvane-1x-0.tmp", "a.txt"}) {
+    EXPECT_FALSE(platform::IsRewriteTemporaryName(name)) << name;
+  }
+  const std::string abandoned = dir / ".orvane-999999999-3.tmp";
+  const std::string live = dir / ".orvane-999999998-4.tmp";
+  const std::string ours = dir / (".orvane-" + std::to_string(::getpid()) + "-5.tmp");
+  const std::string user = dir / "orvane-1-1.tmp";
+  for (const std::string& path : {abandoned, live, ours, user}) Put(path, "x");
+  int writer = ::open(live.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(writer, LOCK_EX), 0);  // stands for the run still writing it
+  EXPECT_TRUE(files.RemoveAbandoned(abandoned));
+  EXPECT_FALSE(files.RemoveAbandoned(live));
+  EXPECT_FALSE(files.RemoveAbandoned(ours));
+  EXPECT_FALSE(files.RemoveAbandoned(user));
+  ::close(writer);
+  EXPECT_FALSE(fs::exists(abandoned));
+  EXPECT_TRUE(fs::exists(live) && fs::exists(ours) && fs::exists(user));
+}
+
+TEST_F(StdFileSystemTest, NamesGbkCannotSpellStillLeadToTheirOwnFiles) {
+  // Side by side with a.txt: "â" has only a best-fit "a" in GBK, the emoji has
+  // nothing, and the last name is not UTF-8 at all.
+  const std::vector<std::string> names = {"a.txt", u8"\u00e2.txt", u8"\U0001F600.txt",
+                                          "bad\xFF.txt", u8"\u4e2d.txt"};
+  for (const std::string& name : names) Put(dir.path() + "/" + name, name);
+  const auto entries = files.List(dir.path());
+  ASSERT_TRUE(entries);
+  std::set<std::string> listed;
+  for (const auto& entry : *entries) {
+    listed.insert(entry.name);
+    EXPECT_EQ(files.ReadFile(dir / entry.name), platform::Utf8FromPathText(entry.name));
+    ASSERT_TRUE(files.RewriteFile(dir / entry.name, "new " + entry.name));
+  }
+  EXPECT_EQ(listed.size(), names.size());
+  EXPECT_TRUE(listed.count("\xD6\xD0.txt"));  // plain GBK as ever
+  EXPECT_TRUE(listed.count("a.txt"));
+  for (const std::string& name : names) {
+    std::ifstream in(dir.path() + "/" + name, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(platform::Utf8FromPathText(bytes.substr(4)), name);
+  }
+  EXPECT_EQ(EntriesIn(dir.path()), names.size());
+  // Shown in GBK, each byte GBK cannot spell is one "?".
+  EXPECT_EQ(text::GbkToUtf8(platform::PathTextFromUtf8(u8"\U0001F600.txt")), "????.txt");
 }
 
 TEST_F(StdFileSystemTest, RenameRemoveAndDirectories) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <system_error>
@@ -111,6 +113,57 @@ TEST(RunReplace, ReportsFilesItCannotReadWriteOrPlaceAndGoesOn) {
   EXPECT_EQ(run.sink.lines,
             (std::vector<std::string>{Gbk(u8"错误：未知替换模式"), Gbk(u8"处理完成！")}));
   EXPECT_EQ(ReadBytes(run.dir / "a.txt"), "key");
+}
+
+TEST(RunReplace, FilesWhoseBytesWouldNotSurviveAreLeftAndReported) {
+  using namespace std::string_literals;
+  ReplaceRun run;
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7 % 256);
+  binary += "\x81\x20" "A";  // a lead byte without its second byte: no text at all
+  const std::string left[] = {
+      binary,
+      "\xD6\xD0\x81\x20\xCE\xC4",      // GBK with a broken pair
+      "\xEF\xBB\xBF\xE4\xB8\xAD\xFF",  // UTF-8 with a bad byte
+      "\xE4\xB8\xAD\xFF",              // the same without the mark
+      "\xFF\xFE\x61\x00\x62"s,         // UTF-16 with an odd byte
+  };
+  for (std::size_t i = 0; i < std::size(left); ++i) {
+    WriteBytes(run.dir / ("left" + std::to_string(i) + ".txt"), left[i]);
+  }
+  // Valid GBK whose bytes also pass the UTF-8 shape test (练习); a GBK second
+  // byte that is an ASCII letter is no match for it.
+  WriteBytes(run.dir / "gbk.txt", "\xC1\xB7\xCF\xB0\r\n");
+  WriteBytes(run.dir / "trail.txt", "\x81\x41" "A");
+  EXPECT_TRUE(run.Run({run.dir.path(), "txt", tools::kDirectReplace, "A", "", "B"}));
+
+  for (std::size_t i = 0; i < std::size(left); ++i) {
+    std::string path = run.dir / ("left" + std::to_string(i) + ".txt");
+    EXPECT_TRUE(ReadBytes(path) == left[i]) << i;
+    EXPECT_TRUE(std::count(run.sink.lines.begin(), run.sink.lines.end(),
+                           path + Gbk(u8" 文件编码无法无损转换，未修改")))
+        << i;
+  }
+  EXPECT_EQ(ReadBytes(run.dir / "gbk.txt"), "\xC1\xB7\xCF\xB0\r\n");
+  EXPECT_EQ(ReadBytes(run.dir / "trail.txt"),
+            "\x81\x41"
+            "B");
+  EXPECT_TRUE(std::count(run.sink.lines.begin(), run.sink.lines.end(),
+                         "[" + (run.dir / "gbk.txt") + Gbk(u8"] 处理完成，编码：936")));
+}
+
+TEST(RunReplace, EachFileOnceAndNamesGbkCannotSpellAreTheirOwn) {
+  ReplaceRun run;
+  WriteBytes(run.dir / "t/a.txt", "k");
+  WriteBytes(run.dir / ("t/" + std::string(u8"\u00e2.txt")), "k");  // best fit in GBK: "a"
+  WriteBytes(run.dir / ("t/" + std::string(u8"\U0001F600.txt")), "k");
+  std::filesystem::create_directory_symlink(run.dir / "t", run.dir / "t/again");
+  std::filesystem::create_hard_link(run.dir / "t/a.txt", run.dir / "t/second.txt");
+  EXPECT_TRUE(run.Run({run.dir / "t", "txt", tools::kDirectReplace, "k", "", "kk"}));
+  for (const char* name : {"a.txt", u8"\u00e2.txt", u8"\U0001F600.txt", "second.txt"}) {
+    EXPECT_EQ(ReadBytes(run.dir / ("t/" + std::string(name))), "\xEF\xBB\xBFkk") << name;
+  }
+  EXPECT_EQ(run.sink.lines.size(), 3u + 1u);
 }
 
 TEST(RunReplace, ExceptionsEndTheRunWithTheirStatus) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "tool_test_support.h"
 
@@ -126,6 +127,42 @@ TEST(FolderWalk, LinksBackUpTheTreeAreNotFollowed) {
   // Each file once; a link to a folder outside the walk is walked like any folder.
   EXPECT_EQ(Sorted(tools::ScanFolderBySuffix(files, dir / "root", "txt")),
             Sorted({dir / "root/a.txt", dir / "root/sub/b.txt", dir / "root/sub/side/c.txt"}));
+}
+
+TEST(FolderWalk, EachFolderAndFileOnceHoweverManyWaysLeadThere) {
+  TempDir dir;
+  WriteBytes(dir / "root/a/f.txt", "");
+  WriteBytes(dir / "root/b/g.txt", "");
+  std::filesystem::create_directory_symlink("../a", dir / "root/b/toa");
+  std::filesystem::create_hard_link(dir / "root/b/g.txt", dir / "root/b/second-name.txt");
+  std::filesystem::create_symlink("f.txt", dir / "root/a/link.txt");
+  // Eight folders that all link to one another, one file in each.
+  for (int i = 0; i < 8; ++i) WriteBytes(dir / ("root/m" + std::to_string(i) + "/x.txt"), "");
+  for (int i = 0; i < 8; ++i) {
+    for (int j = 0; j < 8; ++j) {
+      if (i == j) continue;
+      std::filesystem::create_directory_symlink(
+          "../m" + std::to_string(j),
+          dir / ("root/m" + std::to_string(i) + "/to" + std::to_string(j)));
+    }
+  }
+  int listed = 0;
+  tools_test::FaultyFileSystem counting;
+  counting.onList = [&] { ++listed; };
+  std::vector<std::string> found = tools::ScanFolderBySuffix(counting, dir / "root", "txt");
+  EXPECT_EQ(found.size(), 2u + 8u);  // f.txt (or its link) and g.txt (or its second name)
+  EXPECT_EQ(std::set<std::string>(found.begin(), found.end()).size(), found.size());
+  EXPECT_EQ(listed, 1 + 2 + 8);  // root, a, b and the eight, each once
+}
+
+TEST(FolderWalk, SkipsRewriteTemporariesAndRemovesAbandonedOnes) {
+  TempDir dir;
+  WriteBytes(dir / "a.tmp", "");
+  WriteBytes(dir / ".orvane-999999999-0.tmp", "left by a killed run");
+  platform::StdFileSystem files;
+  EXPECT_EQ(tools::ScanFolderBySuffix(files, dir.path(), "tmp"),
+            std::vector<std::string>{dir / "a.tmp"});
+  EXPECT_FALSE(std::filesystem::exists(dir / ".orvane-999999999-0.tmp"));
 }
 
 }  // namespace

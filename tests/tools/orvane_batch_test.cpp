@@ -187,18 +187,50 @@ TEST(OrvaneBatch, SettingsFileBesideTheProgramStartsTheFields) {
   EXPECT_EQ(ReadBytes(dir / "bin/config/Pitihuan.ini").find("[*]"), std::string::npos);
 }
 
-TEST(OrvaneBatch, ReplaceThatCannotFinishWritingLeavesTheOriginal) {
+TEST(OrvaneBatch, AWriteOverTheFileSizeLimitFailsThatFileAndTheRunGoesOn) {
   TempDir dir;
   std::string original(20000, 'k');
   WriteBytes(dir / "t/big.txt", original);
-  // A 4 KB file-size limit makes the write fail part way.
+  WriteBytes(dir / "t/sub/small.txt", "k");
+  // What a killed run left beside a file; the next run over the folder clears it.
+  WriteBytes(dir / "t/.orvane-999999999-0.tmp", std::string(100, 'k'));
+  // A 4 KB file-size limit makes the write fail part way; the system's signal
+  // for that would end the process.
   Result run = RunBatch({"replace", "--folder", dir / "t", "--format", "txt", "--mode", "0",
                          "--keyword", "k", "--with", "kk"},
-                        "ulimit -f 4; trap '' XFSZ; ");
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out.front(), (dir / "t/big.txt") + u8" 文件保存失败");
+                        "ulimit -f 4; ");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, (dir / "t/big.txt") + u8" 文件保存失败"));
+  EXPECT_TRUE(Contains(run.out, "[" + (dir / "t/sub/small.txt") + u8"] 处理完成，编码：65001"));
   EXPECT_EQ(ReadBytes(dir / "t/big.txt"), original);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "t"), {}), 1);
+  EXPECT_EQ(ReadBytes(dir / "t/sub/small.txt"), "\xEF\xBB\xBFkk");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "t"), {}), 2);
+}
+
+TEST(OrvaneBatch, PipesAndDevicesAreReportedNotRead) {
+  TempDir dir;
+  WriteBytes(dir / "t/a.txt", "k");
+  ASSERT_EQ(::mkfifo((dir / "t/p.txt").c_str(), 0644), 0);
+  std::filesystem::create_symlink("/dev/zero", dir / "t/zero.txt");
+  Result run = RunBatch({"replace", "--folder", dir / "t", "--format", "txt", "--mode", "0",
+                         "--keyword", "k", "--with", "kk"},
+                        "ulimit -v 1000000; exec timeout 20 ");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, (dir / "t/p.txt") + u8" 文件读取失败"));
+  EXPECT_TRUE(Contains(run.out, (dir / "t/zero.txt") + u8" 文件读取失败"));
+  EXPECT_EQ(ReadBytes(dir / "t/a.txt"), "\xEF\xBB\xBFkk");
+}
+
+TEST(OrvaneBatch, NamesGbkCannotSpellArePrintedAsTheyAre) {
+  TempDir dir;
+  WriteBytes(dir / "t/a.txt", "k");
+  WriteBytes(dir / u8"t/\u00e2.txt", "k");
+  Result run = RunBatch({"replace", "--folder", dir / "t", "--format", "txt", "--mode", "0",
+                         "--keyword", "k", "--with", "kk"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadBytes(dir / "t/a.txt"), "\xEF\xBB\xBFkk");
+  EXPECT_EQ(ReadBytes(dir / u8"t/\u00e2.txt"), "\xEF\xBB\xBFkk");
+  EXPECT_TRUE(Contains(run.out, "[" + (dir / u8"t/\u00e2.txt") + u8"] 处理完成，编码：65001"));
 }
 
 TEST(OrvaneBatch, ReplaceLeavesAFileTheUserCannotWrite) {

@@ -59,11 +59,20 @@ TEST(ReadTextAsUnicode, DetectsTheEncodingFromMarkOrContent) {
       {"utf-16 le without mark", "A\0B\0"s, u"A\0B\0"s, 65001},
       {"zero bytes kept", "a\0b"s, u"a\0b"s, 65001},
       {"empty", "", u"", 65001},
+      // 练习: passes the shape test, but C1 leads only overlong forms.
+      {"gbk in utf-8 shape", "\xC1\xB7\xCF\xB0\r\n", u"练习\r\n", 936},
   };
   for (const Case& c : cases) {
     tools::UnicodeText read = tools::DecodeAsUnicode(c.bytes);
     EXPECT_EQ(read.text, c.text) << c.name;
     EXPECT_EQ(read.code, c.code) << c.name;
+    EXPECT_EQ(read.lossless, std::string(c.name) != "odd be keeps whole units") << c.name;
+  }
+  // Bytes that decoding would change are marked, and DetectLossless refuses them.
+  for (std::string lossy : {"\xD6\xD0\x81\x20\xCE\xC4"s, "\xEF\xBB\xBF\xC0\x80"s,
+                            "\xE4\xB8\xAD\xFF"s, "\xFF\xFE\x61\x00\x62"s}) {
+    EXPECT_FALSE(tools::DecodeAsUnicode(lossy).lossless) << testing::PrintToString(lossy);
+    EXPECT_FALSE(tools::DetectLossless(lossy)) << testing::PrintToString(lossy);
   }
 }
 

@@ -104,6 +104,11 @@ class FaultyFileSystem : public platform::StdFileSystem {
     if (unwritable.count(path)) return false;
     return StdFileSystem::RewriteFile(path, bytes);
   }
+  bool RewriteFileParts(const std::string& path, std::string_view head,
+                        std::string_view body) override {
+    if (unwritable.count(path)) return false;
+    return StdFileSystem::RewriteFileParts(path, head, body);
+  }
   std::optional<std::vector<platform::DirectoryEntry>> List(const std::string& dir) override {
     if (onList) onList();
     return StdFileSystem::List(dir);
