@@ -42,7 +42,8 @@ struct GbkFind {
       const std::size_t hit = text.find(pattern, boundary);
       if (hit == std::string_view::npos) return hit;
       while (boundary < hit) {
-        boundary += text::IsGbkLeadByte(static_cast<unsigned char>(text[boundary])) ? 2 : 1;
+        const auto byte = static_cast<unsigned char>(text[boundary]);
+        boundary += byte >= 0x81 && byte <= 0xFE ? 2 : 1;  // a lead byte
       }
       if (boundary == hit) return hit;
     }

@@ -22,8 +22,10 @@
 #else
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #endif
 
@@ -150,7 +152,23 @@ int OpenFd(const fs::path& path, int flags) {
   return ::open(path.c_str(), flags | O_CLOEXEC, kCreateMode);
 }
 int ProcessId() {
-  return static_cast<int>(::getpid());
+  static const int id = static_cast<int>(::getpid());
+  return id;
+}
+
+// What a rewrite asks of the system for every file, asked once.
+struct Credentials {
+  uid_t user = ::geteuid();
+  gid_t group = ::getegid();
+  mode_t createdMode = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(kCreateMode & ~mask);
+  }();
+};
+const Credentials& Own() {
+  static const Credentials credentials;
+  return credentials;
 }
 #endif
 
@@ -423,6 +441,34 @@ bool WriteBeside(const std::string& path, Parts parts, bool flush) {
   return true;
 }
 #else
+// All pieces in as few calls as the system allows.
+bool WriteParts(int fd, Parts parts) {
+  iovec pieces[2];
+  int count = 0;
+  for (std::string_view part : parts) {
+    if (count == 2) return false;
+    if (part.empty()) continue;
+    pieces[count++] = {const_cast<char*>(part.data()), part.size()};
+  }
+  iovec* next = pieces;
+  while (count > 0) {
+    const ssize_t n = ::writev(fd, next, count);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    auto done = static_cast<std::size_t>(n);
+    while (count > 0 && done >= next->iov_len) {
+      done -= next->iov_len;
+      ++next;
+      --count;
+    }
+    if (count > 0) {
+      next->iov_base = static_cast<char*>(next->iov_base) + done;
+      next->iov_len -= done;
+    }
+  }
+  return true;
+}
+
 bool WriteAllAt(int fd, std::string_view bytes, off_t at) {
   while (!bytes.empty()) {
     const ssize_t n =
@@ -479,7 +525,9 @@ bool WriteBeside(const std::string& path, Parts parts, bool flush) {
     if (!S_ISREG(st.st_mode)) return false;
     // No write bit at all is the read-only attribute of this system, and holds
     // for root too, who would pass any access check.
-    if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) return false;
+    if ((st.st_mode & 0222) == 0) return false;
+    const bool surelyWritable = Own().user == 0 || (st.st_uid == Own().user && (st.st_mode & 0200));
+    if (!surelyWritable && ::access(target.c_str(), W_OK) != 0) return false;
     if (st.st_nlink > 1) return RewriteInPlace(target, parts, flush);
   }
   fs::path temp;
@@ -488,20 +536,17 @@ bool WriteBeside(const std::string& path, Parts parts, bool flush) {
     // A folder we may not write can still hold a file we may.
     return exists && errno == EACCES && RewriteInPlace(target, parts, flush);
   }
-  // Held while the temporary is written: a run that finds it then knows it is live.
-  ::flock(fd.get(), LOCK_EX | LOCK_NB);
   if (exists) {
-    if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+    if ((st.st_uid != Own().user || st.st_gid != Own().group) &&
         ::fchown(fd.get(), st.st_uid, st.st_gid) != 0) {
       fd.Close();
       ::unlink(temp.c_str());
       return RewriteInPlace(target, parts, flush);
     }
-    ::fchmod(fd.get(), st.st_mode & 07777);
+    // fchown clears set-id bits, so the mode comes after it.
+    if ((st.st_mode & 07777) != Own().createdMode) ::fchmod(fd.get(), st.st_mode & 07777);
   }
-  bool written = true;
-  for (std::string_view part : parts) written = written && WriteAll(fd.get(), part);
-  written = written && (!flush || Flush(fd.get()));
+  const bool written = WriteParts(fd.get(), parts) && (!flush || Flush(fd.get()));
   if (!fd.Close() || !written || !MoveOver(temp, target)) {
     ::unlink(temp.c_str());
     return false;
@@ -580,10 +625,10 @@ bool StdFileSystem::RemoveAbandoned(const std::string& path) {
   // A file another process is writing cannot be deleted.
   return ::DeleteFileW(p.c_str()) != 0;
 #else
-  Fd fd(::open(p.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  // A writer that still runs may be about to rename it over its file.
+  if (::kill(static_cast<pid_t>(owner), 0) == 0 || errno != ESRCH) return false;
   struct stat st;
-  if (!fd.ok() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;  // its writer still runs
+  if (::lstat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   return ::unlink(p.c_str()) == 0;
 #endif
 }
