@@ -76,6 +76,9 @@ class FileSystem {
     bytes.append(head).append(body);
     return RewriteFile(path, bytes);
   }
+  // Room for `size` bytes of file text in `buffer`. A big buffer may get large
+  // pages: filling half a gigabyte page by page costs more than the work on it.
+  virtual void ReserveText(std::string& buffer, std::size_t size) { buffer.reserve(size); }
   // Removes a rewrite temporary that no running rewrite is still writing
   // (left by a killed run); true when it went.
   virtual bool RemoveAbandoned(const std::string& /*path*/) { return false; }

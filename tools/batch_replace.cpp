@@ -1,5 +1,6 @@
 #include "tools/batch_replace.h"
 
+#include <functional>
 #include <new>
 #include <optional>
 #include <system_error>
@@ -50,9 +51,18 @@ struct GbkFind {
   }
 };
 
+// Reserves room in the output; the file system's for a file's bytes.
+template <typename Char>
+using Reserve = std::function<void(Text<Char>&, std::size_t)>;
+
+template <typename Char>
+void PlainReserve(Text<Char>& text, std::size_t size) {
+  text.reserve(size);
+}
+
 template <typename Char, typename Find>
 std::optional<Text<Char>> Direct(View<Char> in, View<Char> keyword, View<Char> replacement,
-                                 Find find) {
+                                 Find find, const Reserve<Char>& reserve = PlainReserve<Char>) {
   if (keyword.empty()) return std::nullopt;
   std::size_t hits = 0;
   for (std::size_t hit = find(in, keyword, 0); hit != View<Char>::npos;
@@ -62,7 +72,7 @@ std::optional<Text<Char>> Direct(View<Char> in, View<Char> keyword, View<Char> r
   if (hits == 0) return std::nullopt;
   // Sized once: a big file is never copied while it grows.
   Text<Char> out;
-  out.reserve(in.size() - hits * keyword.size() + hits * replacement.size());
+  reserve(out, in.size() - hits * keyword.size() + hits * replacement.size());
   std::size_t done = 0;
   for (std::size_t hit = find(in, keyword, 0); hit != View<Char>::npos;
        hit = find(in, keyword, done)) {
@@ -78,8 +88,8 @@ std::optional<Text<Char>> Direct(View<Char> in, View<Char> keyword, View<Char> r
 // between the markers.
 template <typename Char, typename Find>
 std::optional<Text<Char>> Range(View<Char> in, View<Char> keyword, View<Char> endMarker,
-                                const std::vector<Text<Char>>& pieces, bool keepMarkers,
-                                Find find) {
+                                const std::vector<Text<Char>>& pieces, bool keepMarkers, Find find,
+                                const Reserve<Char>& reserve = PlainReserve<Char>) {
   // The search resumes after the inserted text, so the result can be built
   // front to back while searching the untouched rest of the original.
   if (keyword.empty()) return std::nullopt;  // would never move on
@@ -93,7 +103,7 @@ std::optional<Text<Char>> Range(View<Char> in, View<Char> keyword, View<Char> en
     std::size_t a = k + keyword.size();
     std::size_t e = find(in, endMarker, a);
     if (e == View<Char>::npos) break;
-    if (!changed) out.reserve(in.size());
+    if (!changed) reserve(out, in.size());
     changed = true;
     View<Char> inner = in.substr(a, e - a);
     out.append(in.substr(done, (keepMarkers ? a : k) - done));
@@ -143,11 +153,13 @@ Edit<Char> EncodeEdit(const ReplaceFields& fields, Encode encode) {
 
 // The replaced text, or nullopt when nothing changed.
 template <typename Char, typename Find>
-std::optional<Text<Char>> Apply(int mode, View<Char> in, const Edit<Char>& edit, Find find) {
+std::optional<Text<Char>> Apply(int mode, View<Char> in, const Edit<Char>& edit, Find find,
+                                const Reserve<Char>& reserve = PlainReserve<Char>) {
   if (mode == kDirectReplace) {
-    return Direct<Char>(in, edit.keyword, edit.replacement, find);
+    return Direct<Char>(in, edit.keyword, edit.replacement, find, reserve);
   }
-  return Range<Char>(in, edit.keyword, edit.endMarker, edit.pieces, mode == kRangeReplace, find);
+  return Range<Char>(in, edit.keyword, edit.endMarker, edit.pieces, mode == kRangeReplace, find,
+                     reserve);
 }
 
 bool KnownMode(int mode) {
@@ -172,8 +184,12 @@ std::string ProcessFile(platform::FileSystem& files, const ReplaceFields& fields
     Edit<char> edit = EncodeEdit<char>(fields, [utf8](std::u16string_view wide) {
       return utf8 ? text::Utf16ToUtf8(wide) : text::Utf16ToGbk(wide);
     });
-    std::optional<std::string> out = utf8 ? Apply<char>(fields.mode, body, edit, PlainFind())
-                                          : Apply<char>(fields.mode, body, edit, GbkFind());
+    Reserve<char> reserve = [&files](std::string& out, std::size_t size) {
+      files.ReserveText(out, size);
+    };
+    std::optional<std::string> out =
+        utf8 ? Apply<char>(fields.mode, body, edit, PlainFind(), reserve)
+             : Apply<char>(fields.mode, body, edit, GbkFind(), reserve);
     // Every matching file is written back, changed or not; UTF-8 always with its mark.
     saved = files.RewriteFileParts(path, utf8 ? kUtf8Mark : std::string_view(),
                                    out ? std::string_view(*out) : body);

@@ -25,6 +25,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #endif
@@ -205,6 +206,20 @@ bool ReadAll(int fd, std::string& out) {
   }
 }
 
+// Large pages for a big buffer before it is first touched, where the system
+// gives them on request.
+void ReserveLarge(std::string& buffer, std::size_t size) {
+  buffer.reserve(size);
+#ifdef __linux__
+  constexpr std::uintptr_t kLargePage = 2u << 20;
+  if (size < 4 * kLargePage) return;
+  const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+  const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+  const std::uintptr_t last = (begin + buffer.capacity()) & ~(kLargePage - 1);
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
+}
+
 // Reads a regular file in one piece sized by the system; a pipe or device
 // would block or never end, so it is refused before the first read.
 bool ReadRegular(int fd, std::string& out) {
@@ -216,6 +231,7 @@ bool ReadRegular(int fd, std::string& out) {
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
 #endif
   const auto size = static_cast<std::size_t>(st.st_size);
+  ReserveLarge(out, size);
   out.resize(size);
   std::size_t got = 0;
   while (got < size) {
@@ -615,6 +631,10 @@ bool StdFileSystem::RewriteFile(const std::string& path, const std::string& byte
 bool StdFileSystem::RewriteFileParts(const std::string& path, std::string_view head,
                                      std::string_view body) {
   return WriteBeside(path, {head, body}, false);
+}
+
+void StdFileSystem::ReserveText(std::string& buffer, std::size_t size) {
+  ReserveLarge(buffer, size);
 }
 
 bool StdFileSystem::RemoveAbandoned(const std::string& path) {
