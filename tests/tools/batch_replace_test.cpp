@@ -120,7 +120,9 @@ TEST(RunReplace, FilesWhoseBytesWouldNotSurviveAreLeftAndReported) {
   ReplaceRun run;
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7 % 256);
-  binary += "\x81\x20" "A";  // a lead byte without its second byte: no text at all
+  binary +=
+      "\x81\x20"
+      "A";  // a lead byte without its second byte: no text at all
   const std::string left[] = {
       binary,
       "\xD6\xD0\x81\x20\xCE\xC4",      // GBK with a broken pair
@@ -134,7 +136,9 @@ TEST(RunReplace, FilesWhoseBytesWouldNotSurviveAreLeftAndReported) {
   // Valid GBK whose bytes also pass the UTF-8 shape test (练习); a GBK second
   // byte that is an ASCII letter is no match for it.
   WriteBytes(run.dir / "gbk.txt", "\xC1\xB7\xCF\xB0\r\n");
-  WriteBytes(run.dir / "trail.txt", "\x81\x41" "A");
+  WriteBytes(run.dir / "trail.txt",
+             "\x81\x41"
+             "A");
   EXPECT_TRUE(run.Run({run.dir.path(), "txt", tools::kDirectReplace, "A", "", "B"}));
 
   for (std::size_t i = 0; i < std::size(left); ++i) {
