@@ -19,23 +19,39 @@ function(orvane_target_defaults target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
-# A logic library: plain C++ that may use the dialog framework core and the
-# platform service interfaces, never a backend or an OS header.
+# A logic library: plain C++ on the platform service interfaces, with no
+# window of any kind: neither the dialog framework nor a backend nor an OS header.
 function(orvane_logic_library target)
   add_library(${target} STATIC ${ARGN})
   orvane_target_defaults(${target})
   set_property(GLOBAL APPEND PROPERTY ORVANE_LOGIC_TARGETS ${target})
 endfunction()
 
-# Fails the configure step when a logic source includes a backend, a platform
-# implementation or an OS header. Compilers would not stop such an include on
-# a machine that happens to have the header, so we look for ourselves.
+# A library on the dialog framework: the framework core itself, the templates
+# and the pages. It may use the framework core and the platform service
+# interfaces, never a backend or an OS header.
+function(orvane_ui_library target)
+  add_library(${target} STATIC ${ARGN})
+  orvane_target_defaults(${target})
+  set_property(GLOBAL APPEND PROPERTY ORVANE_UI_TARGETS ${target})
+endfunction()
+
+# Fails the configure step when a logic source includes the dialog framework,
+# or a logic or page source includes a backend, a platform implementation or an
+# OS header. Compilers would not stop such an include on a machine that
+# happens to have the header, so we look for ourselves.
 function(orvane_check_layering)
-  get_property(targets GLOBAL PROPERTY ORVANE_LOGIC_TARGETS)
-  set(forbidden
+  set(os_forbidden
     "ui/backend/" "platform/sim/" "platform/linux/" "platform/windows/"
     "<windows.h>" "<winbase.h>" "<wininet.h>" "<gtk/" "<glib" "<X11/"
     "<unistd.h>" "<sys/" "<curl/" "<dirent.h>" "<pthread.h>")
+  get_property(logic GLOBAL PROPERTY ORVANE_LOGIC_TARGETS)
+  get_property(pages GLOBAL PROPERTY ORVANE_UI_TARGETS)
+  orvane_check_includes("${logic}" "${os_forbidden};\"ui/")
+  orvane_check_includes("${pages}" "${os_forbidden}")
+endfunction()
+
+function(orvane_check_includes targets forbidden)
   foreach(target IN LISTS targets)
     get_target_property(sources ${target} SOURCES)
     get_target_property(dir ${target} SOURCE_DIR)
@@ -54,7 +70,7 @@ function(orvane_check_layering)
           foreach(bad IN LISTS forbidden)
             string(FIND "${line}" "${bad}" hit)
             if(NOT hit EQUAL -1)
-              message(FATAL_ERROR "${file}: logic target ${target} may not include ${bad} (${line})")
+              message(FATAL_ERROR "${file}: target ${target} may not include ${bad} (${line})")
             endif()
           endforeach()
         endforeach()

@@ -5,6 +5,7 @@
 #include "app/shared_state.h"
 #include "program/gallery_dlg.h"
 #include "ui/backend.h"
+#include "ui/dialog.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr char kInstanceLockName[] = "DravoOV";
 // it lives here until the main window exists.)
 bool IsSecondInstance() {
   if (app::Services().instanceLock.Acquire(kInstanceLockName)) return false;
-  ui::Backend::Current().MessageBox(0, "已经打开了!", ui::AppName(), ui::mb::kOk);
+  ui::Dialog::UnownedMessageBox("已经打开了!");
   return true;
 }
 

@@ -1,27 +1,14 @@
 #include "program/gallery_dlg.h"
 
-#include "resources/templates/templates.h"
+#include "resources/templates/gallery_ids.h"
 
 namespace {
-constexpr int kCloseIcon = 1000;
-constexpr int kClickLabel = 1002;
-constexpr int kStatus = 1003;
-constexpr int kAskButton = 1004;
-constexpr int kTick = 1005;
-constexpr int kLine = 1006;
-constexpr int kLines = 1007;
-constexpr int kPassword = 1008;
-constexpr int kChoices = 1009;
-constexpr int kCities = 1010;
-constexpr int kIcons = 1011;
-constexpr int kRows = 1012;
-constexpr int kWeb = 1013;
-constexpr int kDone = 1014;
+using namespace gallery;
 constexpr int kTaskIcon = 151;
 constexpr int kQuitCode = 18;
 }  // namespace
 
-CGalleryDlg::CGalleryDlg(ui::Dialog* parent) : app::PageBase(resources::kGalleryTemplate, parent) {
+CGalleryDlg::CGalleryDlg(ui::Dialog* parent) : app::PageBase(kTemplate, parent) {
   OnClicked(kCloseIcon, &CGalleryDlg::OnCloseIcon);
   OnClicked(kClickLabel, &CGalleryDlg::OnLabel);
   OnClicked(kAskButton, &CGalleryDlg::OnAsk);
@@ -31,8 +18,8 @@ CGalleryDlg::CGalleryDlg(ui::Dialog* parent) : app::PageBase(resources::kGallery
   OnNotify(ui::notify::kClick, kIcons, &CGalleryDlg::OnListClick);
   OnNotify(ui::notify::kClick, kRows, &CGalleryDlg::OnListClick);
   OnClicked(kDone, &CGalleryDlg::OnDone);
-  SetFallbackFontControls({1001, 1002, 1003, kAskButton, kTick});
-  SetLabelColors({1001}, {kClickLabel, kStatus});
+  SetFallbackFontControls({kTitle, kClickLabel, kStatus, kAskButton, kTick});
+  SetLabelColors({kTitle}, {kClickLabel, kStatus});
 }
 
 void CGalleryDlg::DoDataExchange(ui::DataExchange& dx) {
@@ -82,7 +69,7 @@ void CGalleryDlg::Say(const std::string& text) {
 void CGalleryDlg::OnCloseIcon() {
   if (MessageBox("确定要关闭吗？", "系统提示", ui::mb::kOkCancel | ui::mb::kIconQuestion) ==
       ui::IDOK) {
-    backend().PostQuit(kQuitCode);
+    PostQuitMessage(kQuitCode);
   }
 }
 

@@ -2,6 +2,6 @@
 #include "platform/sim/sim_platform.h"
 #include "ui/scenario.h"
 
-// Scenario commands that know the program: the recorded platform calls (on
-// the simulated services) and the program's own set-ups.
+// Every module's scenario commands: the simulated services' (scripted answers
+// and recorded calls) and each subsystem's own.
 void AddProgramCommands(ui::ScenarioRunner& runner, platform::sim::SimPlatform* sim);

@@ -19,13 +19,8 @@ constexpr ui::Color kWhite = ui::Rgb(255, 255, 255);
 CDesktopDlg::CDesktopDlg(ui::Dialog* owner) : app::PageBase(kDesktopTemplate, owner) {}
 
 CDesktopDlg* CDesktopDlg::CreateBanner(ui::Dialog* owner) {
-  auto* banner = new CDesktopDlg(owner);
-  if (!banner->Create(owner)) {
-    delete banner;
-    return nullptr;
-  }
-  banner->ShowWindow(ui::ShowCommand::Show);
-  app::Shared().taskValues.bannerCreated = 1;
+  auto* banner = ui::Dialog::OpenModeless<CDesktopDlg>(owner);
+  if (banner) app::Shared().taskValues.bannerCreated = 1;
   return banner;
 }
 
@@ -37,7 +32,7 @@ bool CDesktopDlg::OnInitDialog() {
   app::PageBase::OnInitDialog();
   // The right edge of the screen, 80 pixels above the bottom.
   const ui::Rect client = GetClientRect();
-  const ui::Size screen = backend().ScreenSize();
+  const ui::Size screen = ScreenSize();
   SetWindowPos(screen.cx - client.Width(), screen.cy - client.Height() - kPixelsAboveBottom);
   SetTimer(kArmTimer, kSecond);
   app::Services().power.EnableShutdownPrivilege();
@@ -58,10 +53,6 @@ void CDesktopDlg::OnLButtonDblClk(ui::Point point) {
     owner->ShowWindow(ui::ShowCommand::Show);
   }
   app::PageBase::OnLButtonDblClk(point);
-}
-
-void CDesktopDlg::PostNcDestroy() {
-  delete this;
 }
 
 void CDesktopDlg::OnTimer(int timerId) {

@@ -2,13 +2,12 @@
 #include <array>
 
 #include "app/page_base.h"
+#include "resources/templates/tasks_ids.h"
 #include "tasks/task_table.h"
 #include "ui/controls.h"
 
 namespace tasks {
 
-constexpr int kDesktopTemplate = 134;
-constexpr int kBannerTextControl = 1036;
 constexpr int kArmTimer = 10;
 constexpr int kCloseProgramTimer = 12;
 
@@ -31,7 +30,6 @@ class CDesktopDlg : public app::PageBase {
   void OnPaint(ui::PaintContext& paint) override;
   void OnTimer(int timerId) override;
   void OnLButtonDblClk(ui::Point point) override;
-  void PostNcDestroy() override;
 
  private:
   void ArmSlotTimers();

@@ -3,7 +3,6 @@
 #include "app/services.h"
 #include "app/shared_state.h"
 #include "tasks/prompt_rules.h"
-#include "ui/dialog_template.h"
 
 namespace tasks {
 
@@ -14,13 +13,7 @@ CPromptDlg::CPromptDlg(ui::Dialog* owner) : app::PageBase(kPromptTemplate, owner
 }
 
 CPromptDlg* CPromptDlg::Open(ui::Dialog* owner) {
-  auto* prompt = new CPromptDlg(owner);
-  if (!prompt->Create(owner)) {
-    delete prompt;
-    return nullptr;
-  }
-  prompt->ShowWindow(ui::ShowCommand::Show);
-  return prompt;
+  return ui::Dialog::OpenModeless<CPromptDlg>(owner);
 }
 
 void CPromptDlg::DoDataExchange(ui::DataExchange& dx) {
@@ -52,7 +45,7 @@ bool CPromptDlg::OnInitDialog() {
       break;
     case PromptKind::Alarm: {
       button_.SetWindowText(kAlarmStopLabel);
-      const ui::Size screen = backend().ScreenSize();
+      const ui::Size screen = ScreenSize();
       SetWindowPos(screen.cx - GetClientRect().Width(), 0);
       SetDlgItemText(kPromptTextControl, kAlarmText);
       app::Services().sound.PlayLooped(AlarmSoundResource(slot.parameter));
@@ -71,13 +64,7 @@ void CPromptDlg::OnTimer(int timerId) {
     if (TickPromptCountdown(values.promptCountdown)) KillTimer(kPromptCountdownTimer);
     SetDlgItemText(kPromptTextControl,
                    WarningText(values.promptCountdown, values.promptActionName));
-    if (const ui::DialogTemplate* t = ui::FindTemplate(kPromptTemplate)) {
-      if (const ui::ControlTemplate* text = t->FindControl(kPromptTextControl)) {
-        InvalidateRect(ui::Rect::FromSize(
-            text->rect.x * ui::kPixelsPerDluX, text->rect.y * ui::kPixelsPerDluY,
-            text->rect.w * ui::kPixelsPerDluX, text->rect.h * ui::kPixelsPerDluY));
-      }
-    }
+    InvalidateControl(kPromptTextControl);
     SetTopmost(false);
   }
   app::PageBase::OnTimer(timerId);
@@ -96,10 +83,6 @@ void CPromptDlg::OnButton() {
 // A closed prompt is gone, not hidden: every warning opens a new window.
 void CPromptDlg::OnCancel() {
   DestroyWindow();
-}
-
-void CPromptDlg::PostNcDestroy() {
-  delete this;
 }
 
 }  // namespace tasks

@@ -1,12 +1,10 @@
 #pragma once
 #include "app/page_base.h"
+#include "resources/templates/tasks_ids.h"
 #include "ui/controls.h"
 
 namespace tasks {
 
-constexpr int kPromptTemplate = 135;
-constexpr int kPromptTextControl = 1037;
-constexpr int kPromptButton = 1040;
 constexpr int kPromptCountdownTimer = 1;
 
 // The warning before a shutdown, restart or log-off (a shared countdown), the
@@ -25,7 +23,6 @@ class CPromptDlg : public app::PageBase {
   bool OnInitDialog() override;
   void OnTimer(int timerId) override;
   void OnCancel() override;
-  void PostNcDestroy() override;
 
  private:
   void OnButton();

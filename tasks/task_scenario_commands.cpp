@@ -18,19 +18,6 @@ constexpr const char* kFieldNames[kRecordFieldCount] = {
     "inUse",     "hour",      "minute",  "category", "mode",   "action",
     "operation", "parameter", "addedAt", "syncFlag", "extra1", "extra2"};
 
-std::optional<unsigned> Duration(const std::string& text) {
-  std::size_t digits = 0;
-  while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
-  if (digits == 0 || digits > 9) return std::nullopt;
-  const unsigned long long value = std::stoull(text.substr(0, digits));
-  const std::string unit = text.substr(digits);
-  if (unit.empty() || unit == "ms") return static_cast<unsigned>(value);
-  if (unit == "s") return static_cast<unsigned>(value * 1000);
-  if (unit == "m" || unit == "min") return static_cast<unsigned>(value * 60000);
-  if (unit == "h") return static_cast<unsigned>(value * 3600000);
-  return std::nullopt;
-}
-
 std::optional<int> Slot(Ctx& ctx, const std::string& text) {
   const auto n = ctx.Number(text);
   if (!n) return std::nullopt;
@@ -74,7 +61,7 @@ bool Compare(Ctx& ctx, const std::string& what, const std::string& seen, const s
 
 }  // namespace
 
-void AddTaskScenarioCommands(ui::ScenarioRunner& runner, platform::sim::SimPlatform* sim) {
+void AddTaskScenarioCommands(ui::ScenarioRunner& runner) {
   runner.AddCommand("task", [](Ctx& ctx, const Cmd& cmd) {
     if (cmd.args.size() != 2) return ctx.Fail("usage: task SLOT \"RECORD\"");
     const auto slot = Slot(ctx, cmd.args[0]);
@@ -106,32 +93,6 @@ void AddTaskScenarioCommands(ui::ScenarioRunner& runner, platform::sim::SimPlatf
     const auto seen = SharedValue(app::Shared().taskValues, cmd.args[1]);
     if (!seen) return ctx.Fail("no shared task value named " + cmd.args[1]);
     return Compare(ctx, cmd.args[1], *seen, cmd.args[2]);
-  });
-  runner.AddCommand("user-idle", [sim](Ctx& ctx, const Cmd& cmd) {
-    if (!sim) return ctx.Fail("the user's idleness is scripted only with --headless");
-    if (cmd.args.size() != 1) return ctx.Fail("usage: user-idle DURATION");
-    const auto ms = Duration(cmd.args[0]);
-    if (!ms) return ctx.Fail("\"" + cmd.args[0] + "\" is not a duration");
-    sim->Idle().SetIdleFor(*ms);
-    return true;
-  });
-  runner.AddCommand("user-input", [sim](Ctx& ctx, const Cmd&) {
-    if (!sim) return ctx.Fail("the user's input is scripted only with --headless");
-    sim->Idle().InputNow();
-    return true;
-  });
-  runner.AddCommand("process", [sim](Ctx& ctx, const Cmd& cmd) {
-    if (!sim) return ctx.Fail("processes are scripted only with --headless");
-    if (cmd.args.size() != 2) return ctx.Fail("usage: process PID \"EXE\"");
-    const auto pid = ctx.Number(cmd.args[0]);
-    if (!pid) return false;
-    sim->Processes().AddProcess(static_cast<std::uint32_t>(*pid), cmd.args[1]);
-    return true;
-  });
-  runner.AddCommand("process-refuse", [sim](Ctx& ctx, const Cmd&) {
-    if (!sim) return ctx.Fail("processes are scripted only with --headless");
-    sim->Processes().SetTerminateResult(false);
-    return true;
   });
 }
 

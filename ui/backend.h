@@ -40,18 +40,15 @@ struct FileFilter {
   std::string pattern;      // e.g. "*.*"
 };
 
-// What a window system port must provide. All calls except Post come from the
-// user-interface thread. Rectangles are pixels: window rectangles in screen
-// coordinates, client rectangles from 0, 0.
-class Backend {
+// What a window system port provides, in four narrow parts. All calls except
+// Post come from the user-interface thread. Rectangles are pixels: window
+// rectangles in screen coordinates, client rectangles from 0, 0.
+
+// Windows and their loops, placement, timers and posting (<port>_windows.cpp).
+class WindowPort {
  public:
-  virtual ~Backend() = default;
+  virtual ~WindowPort() = default;
 
-  // The backend the program runs on; set once at start (tests set their own).
-  static Backend& Current();
-  static void SetCurrent(Backend* backend);
-
-  // --- windows -------------------------------------------------------------
   virtual WindowId CreateDialogWindow(const DialogTemplate& dialogTemplate, WindowId owner,
                                       WindowClient& client) = 0;
   virtual void DestroyWindow(WindowId window) = 0;
@@ -67,7 +64,6 @@ class Backend {
   virtual bool QuitPosted() = 0;
   virtual int ExitCode() = 0;
 
-  // --- placement -----------------------------------------------------------
   virtual void Show(WindowId window, ShowCommand command) = 0;
   virtual bool IsVisible(WindowId window) = 0;
   virtual void EnableWindow(WindowId window, bool enable) = 0;
@@ -78,11 +74,27 @@ class Backend {
   virtual void SetTopmost(WindowId window, bool topmost) = 0;
   virtual bool IsTopmost(WindowId window) = 0;
   virtual Size ScreenSize() = 0;
+  // The screen less the task bar and other docked bars.
+  virtual Size WorkAreaSize() = 0;
   virtual void SetWindowText(WindowId window, std::string_view text) = 0;
-  virtual void Invalidate(WindowId window, const std::optional<Rect>& rect, bool erase) = 0;
   virtual void SetForeground(WindowId window) = 0;
+  // Starts moving the window with the mouse, as a press on a caption would.
+  virtual void BeginDrag(WindowId window, Point clientPoint) = 0;
 
-  // --- controls ------------------------------------------------------------
+  // Setting a running timer id again restarts its period.
+  virtual void SetTimer(WindowId window, int timerId, unsigned periodMs) = 0;
+  virtual void KillTimer(WindowId window, int timerId) = 0;
+
+  // Thread-safe. Messages to one window arrive in the order posted.
+  virtual void Post(WindowId window, std::uint32_t message, std::uintptr_t wParam,
+                    std::unique_ptr<Payload> payload) = 0;
+};
+
+// The numbered controls of a window (<port>_controls.cpp).
+class ControlPort {
+ public:
+  virtual ~ControlPort() = default;
+
   virtual std::string GetControlText(WindowId window, int id) = 0;
   virtual void SetControlText(WindowId window, int id, std::string_view text) = 0;
   virtual void EnableControl(WindowId window, int id, bool enable) = 0;
@@ -121,31 +133,46 @@ class Backend {
 
   virtual void WebNavigate(WindowId window, int id, std::string_view url) = 0;
   virtual std::string WebLocation(WindowId window, int id) = 0;
+};
 
-  // --- timers --------------------------------------------------------------
-  // Setting a running timer id again restarts its period.
-  virtual void SetTimer(WindowId window, int timerId, unsigned periodMs) = 0;
-  virtual void KillTimer(WindowId window, int timerId) = 0;
+// Message boxes, pickers, the system menu and the tray (<port>_system.cpp).
+class SystemPort {
+ public:
+  virtual ~SystemPort() = default;
 
-  // --- system dialogs and shell --------------------------------------------
   // Modal; `owner` may be 0. Answers IDOK, IDCANCEL, IDYES or IDNO.
   virtual int MessageBox(WindowId owner, std::string_view text, std::string_view caption,
                          unsigned type) = 0;
   virtual std::optional<std::string> PickOpenFile(WindowId owner,
                                                   const std::vector<FileFilter>& filters) = 0;
   virtual std::optional<std::string> PickFolder(WindowId owner, std::string_view title) = 0;
+  // Adds an entry to the window's system menu; choosing it sends
+  // WM_SYSCOMMAND with `command`.
+  virtual void AppendSystemMenu(WindowId window, unsigned command, std::string_view text) = 0;
   // Notification-area icon; mouse messages arrive as `callbackMessage` with
   // the mouse message number in lParam.
   virtual bool TrayAdd(WindowId owner, int iconId, int iconResource, std::string_view tip,
                        std::uint32_t callbackMessage) = 0;
   virtual bool TrayDelete(WindowId owner, int iconId) = 0;
-  // Starts moving the window with the mouse, as a press on a caption would.
-  virtual void BeginDrag(WindowId window, Point clientPoint) = 0;
+};
 
-  // --- threads -------------------------------------------------------------
-  // Thread-safe. Messages to one window arrive in the order posted.
-  virtual void Post(WindowId window, std::uint32_t message, std::uintptr_t wParam,
-                    std::unique_ptr<Payload> payload) = 0;
+// Asking for paints (<port>_paint.cpp); the paint itself reaches the window's
+// object through WindowClient::HandlePaint.
+class PaintPort {
+ public:
+  virtual ~PaintPort() = default;
+
+  virtual void Invalidate(WindowId window, const std::optional<Rect>& rect, bool erase) = 0;
+  // The part of the window under one of its controls, where the port knows it.
+  virtual void InvalidateControl(WindowId window, int id, bool erase) = 0;
+};
+
+// A whole port.
+class Backend : public WindowPort, public ControlPort, public SystemPort, public PaintPort {
+ public:
+  // The backend the program runs on; set once at start (tests set their own).
+  static Backend& Current();
+  static void SetCurrent(Backend* backend);
 };
 
 }  // namespace ui

@@ -132,7 +132,7 @@ void Dialog::SetWindowPos(int x, int y) {
 }
 
 void Dialog::CenterWindow() {
-  const Size screen = backend_->ScreenSize();
+  const Size screen = ScreenSize();
   const Rect r = GetWindowRect();
   SetWindowPos((screen.cx - r.Width()) / 2, (screen.cy - r.Height()) / 2);
 }
@@ -146,11 +146,21 @@ void Dialog::Invalidate(bool erase) {
 void Dialog::InvalidateRect(const Rect& rect, bool erase) {
   backend_->Invalidate(window_, rect, erase);
 }
+void Dialog::InvalidateControl(int id, bool erase) {
+  if (window_) backend_->InvalidateControl(window_, id, erase);
+}
 void Dialog::SetWindowText(std::string_view text) {
   backend_->SetWindowText(window_, text);
 }
 void Dialog::SetForegroundWindow() {
   backend_->SetForeground(window_);
+}
+
+Size Dialog::ScreenSize() const {
+  return backend_->ScreenSize();
+}
+Size Dialog::WorkAreaSize() const {
+  return backend_->WorkAreaSize();
 }
 
 void Dialog::SetTimer(int timerId, unsigned periodMs) {
@@ -163,6 +173,15 @@ void Dialog::KillTimer(int timerId) {
 int Dialog::MessageBox(std::string_view text, std::string_view caption, unsigned type) {
   return backend_->MessageBox(window_, text,
                               caption.empty() ? std::string_view(AppName()) : caption, type);
+}
+
+int Dialog::UnownedMessageBox(std::string_view text, std::string_view caption, unsigned type) {
+  return Backend::Current().MessageBox(
+      0, text, caption.empty() ? std::string_view(AppName()) : caption, type);
+}
+
+void Dialog::PostQuitMessage(int exitCode) {
+  backend_->PostQuit(exitCode);
 }
 
 void Dialog::PostMessage(std::uint32_t message, std::uintptr_t wParam,
@@ -251,9 +270,16 @@ std::intptr_t Dialog::HandleMessage(const Message& message) {
     case msg::kClose:
       OnClose();
       return 0;
-    case msg::kSysCommand:
+    case msg::kSysCommand: {
+      auto it = sysCommands_.find(static_cast<unsigned>(message.wParam));
+      if (it != sysCommands_.end()) {
+        auto handler = it->second;
+        handler();
+        return 0;
+      }
       OnSysCommand(static_cast<unsigned>(message.wParam));
       return 0;
+    }
     case msg::kCommand: {
       const int code = static_cast<std::int16_t>((message.wParam >> 16) & 0xFFFF);
       const int id = static_cast<int>(message.wParam & 0xFFFF);
@@ -314,7 +340,9 @@ void Dialog::Detached() {
   }
   OnDestroy();  // the window and its controls still answer here
   window_ = 0;
-  PostNcDestroy();  // may delete this: nothing may follow
+  const bool frees = freesItself_;
+  PostNcDestroy();  // may delete this: nothing may follow but our own delete
+  if (frees) delete this;
 }
 
 }  // namespace ui

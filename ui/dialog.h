@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 
 #include "ui/backend.h"
 #include "ui/controls.h"
@@ -68,6 +69,21 @@ class Dialog : public WindowClient {
   // Makes the dialog as a modeless window; it shows itself when its template
   // says so (or on ShowWindow).
   bool Create(Dialog* parent = nullptr);
+  // Makes a page with `new` as a modeless window owned by its parent, shows
+  // it, and lets it delete itself when its window goes (so its class must not
+  // delete itself in PostNcDestroy). Null, and nothing left over, when the
+  // window could not be made.
+  template <class Page, class... Args>
+  static Page* OpenModeless(Args&&... args) {
+    auto* page = new Page(std::forward<Args>(args)...);
+    if (!page->Create()) {
+      delete page;
+      return nullptr;
+    }
+    page->freesItself_ = true;
+    page->ShowWindow(ShowCommand::Show);
+    return page;
+  }
   void EndDialog(int result);
   void DestroyWindow();
 
@@ -97,18 +113,29 @@ class Dialog : public WindowClient {
   void SetTopmost(bool topmost);
   void Invalidate(bool erase = true);
   void InvalidateRect(const Rect& rect, bool erase = true);
+  // Repaints what lies under a control (a label drawn on the background).
+  void InvalidateControl(int id, bool erase = true);
   void SetWindowText(std::string_view text);
   void SetForegroundWindow();
+
+  // --- the screen ------------------------------------------------------------
+  Size ScreenSize() const;
+  // The screen less the task bar.
+  Size WorkAreaSize() const;
 
   // --- timers, messages ----------------------------------------------------
   void SetTimer(int timerId, unsigned periodMs);
   void KillTimer(int timerId);
   // Caption empty: the application's name.
   int MessageBox(std::string_view text, std::string_view caption = {}, unsigned type = mb::kOk);
+  // A message box that belongs to no window, for when none is open.
+  static int UnownedMessageBox(std::string_view text, std::string_view caption = {},
+                               unsigned type = mb::kOk);
   void PostMessage(std::uint32_t message, std::uintptr_t wParam = 0,
                    std::unique_ptr<Payload> payload = nullptr);
   WindowPoster Poster() const { return WindowPoster(backend_, window_); }
-  Backend& backend() const { return *backend_; }
+  // Ends every loop; the program ends with `exitCode`.
+  void PostQuitMessage(int exitCode);
 
  protected:
   // --- hooks ---------------------------------------------------------------
@@ -147,6 +174,13 @@ class Dialog : public WindowClient {
       (static_cast<D*>(this)->*handler)(n);
     };
   }
+  // Adds an entry to the window's system menu and binds its command; call
+  // it once the window exists (OnInitDialog).
+  template <class D>
+  void AppendSystemMenuItem(unsigned command, std::string_view text, void (D::*handler)()) {
+    sysCommands_[command] = [this, handler] { (static_cast<D*>(this)->*handler)(); };
+    if (window_) backend_->AppendSystemMenu(window_, command, text);
+  }
   // Any other window message, by number (WM_USER+1, ...).
   template <class D>
   void OnMessage(std::uint32_t message,
@@ -168,6 +202,9 @@ class Dialog : public WindowClient {
   std::intptr_t DefaultMessage(const Message& message);
 
  private:
+  friend class Control;  // controls act through the dialog's backend
+  Backend& backend() const { return *backend_; }
+
   // WindowClient
   void Attached(WindowId window) override;
   bool HandleInitDialog() override;
@@ -188,11 +225,13 @@ class Dialog : public WindowClient {
   WindowId window_ = 0;
   bool modal_ = false;
   bool inDestructor_ = false;
+  bool freesItself_ = false;  // made by OpenModeless
 
   std::map<std::pair<int, int>, std::function<void()>> commands_;
   std::map<std::pair<int, int>, std::function<void(const Notification&)>> notifications_;
   std::map<std::uint32_t, std::function<std::intptr_t(std::uintptr_t, std::intptr_t)>> messages_;
   std::map<std::uint32_t, std::function<void(std::uintptr_t, std::unique_ptr<Payload>)>> posted_;
+  std::map<unsigned, std::function<void()>> sysCommands_;
 };
 
 }  // namespace ui

@@ -1,15 +1,15 @@
 #include "resources/templates/templates.h"
 
-#include "resources/templates/template_groups.h"
-
 namespace resources {
+
+// Generated from the *_templates.cpp files of this folder.
+void RegisterTemplateGroups();
 
 void RegisterTemplates() {
   static bool done = false;
   if (done) return;
   done = true;
-  RegisterGalleryTemplate();
-  RegisterTaskWindowTemplates();
+  RegisterTemplateGroups();
 }
 
 }  // namespace resources

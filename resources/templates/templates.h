@@ -6,7 +6,4 @@ namespace resources {
 // once at start, before any window is made.
 void RegisterTemplates();
 
-// Template ids of our own, outside the program's numbered range.
-constexpr int kGalleryTemplate = 90;
-
 }  // namespace resources

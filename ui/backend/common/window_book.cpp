@@ -4,6 +4,17 @@
 
 namespace ui::common {
 
+ControlRecord ControlRecordFrom(const ControlTemplate& t) {
+  ControlRecord c;
+  c.kind = t.kind;
+  c.style = t.style;
+  c.rect = DluToPixels(t.rect);
+  c.enabled = (t.style & cs::kDisabled) == 0;
+  c.visible = (t.style & cs::kHidden) == 0;
+  c.bitmap = t.resource;
+  return c;
+}
+
 int EditLimitFor(int bytes) {
   return bytes == 0 ? 0x7FFFFFFE : bytes;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/backend.h"
+#include "ui/backend/common/rules.h"
 #include "ui/user_actions.h"
 
 // Bookkeeping every window-system backend keeps the same way: which windows
@@ -16,10 +17,15 @@
 // controls that the driver reads back. No window system in here.
 namespace ui::common {
 
-// What a backend records about a control beside its own widgets.
+// What a backend records about a control beside its own widgets. The ports
+// that keep no system window per control hold its place and state here too.
 struct ControlRecord {
   ControlKind kind = ControlKind::Static;
   std::uint32_t style = 0;
+  Rect rect;  // client pixels
+  bool visible = true;
+  bool enabled = true;
+  int bitmap = 0;
   int limit = 30000;  // edit text limit, GBK bytes
   std::optional<FontSpec> font;
   std::optional<ImageList> images;
@@ -45,6 +51,51 @@ struct TrayRecord {
   std::uint32_t callback = 0;  // message the owner gets for mouse events
 };
 using TrayKey = std::pair<WindowId, int>;  // owner, icon id
+
+// A control's record as its template starts it.
+ControlRecord ControlRecordFrom(const ControlTemplate& t);
+
+// What stands between the user and a window's control, from the records.
+template <class Window>
+ReachView RecordReachView(const Window* w, int controlId,
+                          const std::optional<std::string>& openBoxText) {
+  ReachView v;
+  v.windowExists = w && w->client;
+  if (!v.windowExists) return v;
+  v.openBoxText = openBoxText;
+  v.templateId = w->source->id;
+  v.windowVisible = w->visible && !w->minimized;
+  v.windowEnabled = w->enabled;
+  v.controlId = controlId;
+  auto it = w->controls.find(controlId);
+  v.controlExists = it != w->controls.end();
+  if (v.controlExists) {
+    v.controlVisible = it->second.visible;
+    v.controlEnabled = it->second.enabled;
+  }
+  return v;
+}
+
+// The window's controls in template order, as a drag sees them.
+template <class Window>
+std::vector<ControlUnder> RecordControlsUnder(const Window& w) {
+  std::vector<ControlUnder> under;
+  for (int id : w.order) {
+    auto it = w.controls.find(id);
+    if (it == w.controls.end()) continue;
+    const ControlRecord& c = it->second;
+    under.push_back({id, c.rect, c.kind, c.style, c.visible, c.enabled});
+  }
+  return under;
+}
+
+// The focused control as the dialog manager sees it.
+template <class Window>
+std::optional<FocusedControl> RecordFocus(const Window& w, int controlId) {
+  auto it = w.controls.find(controlId);
+  if (controlId == 0 || it == w.controls.end()) return std::nullopt;
+  return FocusedControl{controlId, it->second.kind, it->second.style};
+}
 
 // Edit limit as EM_LIMITTEXT takes it: zero means the largest limit.
 int EditLimitFor(int bytes);

@@ -8,12 +8,6 @@ namespace ui::gtk {
 
 namespace {
 
-Rect DluToPixels(const DluRect& r) {
-  return Rect::FromSize(r.x * kPixelsPerDluX, r.y * kPixelsPerDluY, r.w * kPixelsPerDluX,
-                        r.h * kPixelsPerDluY);
-}
-
-// "&Open" shows as "Open", "&&" as "&": the system's mnemonic marks.
 std::string WithoutMnemonics(std::string_view gbk) {
   std::string shown;
   for (std::size_t i = 0; i < gbk.size(); ++i) {
@@ -93,13 +87,8 @@ std::string ControlCssName(const GtkWin& w, int id) {
 
 void GtkPort::BuildControl(GtkWin& w, const ControlTemplate& t) {
   GtkControl& c = w.controls[t.id];
+  static_cast<common::ControlRecord&>(c) = common::ControlRecordFrom(t);
   c.id = t.id;
-  c.kind = t.kind;
-  c.style = t.style;
-  c.rect = DluToPixels(t.rect);
-  c.enabled = (t.style & cs::kDisabled) == 0;
-  c.visible = (t.style & cs::kHidden) == 0;
-  c.bitmap = t.resource;
   w.order.push_back(t.id);
   const gpointer data = PackControl(w.id, t.id);
   const std::string shown = ToUtf8(WithoutMnemonics(t.text));

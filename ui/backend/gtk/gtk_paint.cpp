@@ -253,4 +253,18 @@ void GtkPort::ReloadCss() {
   gtk_css_provider_load_from_data(css_, css.c_str(), -1, nullptr);
 }
 
+void GtkPort::Invalidate(WindowId window, const std::optional<Rect>& rect, bool) {
+  GtkWin* w = Find(window);
+  if (!w) return;
+  if (rect) {
+    gtk_widget_queue_draw_area(w->layout, rect->left, rect->top, rect->Width(), rect->Height());
+  } else {
+    gtk_widget_queue_draw(w->layout);
+  }
+}
+
+void GtkPort::InvalidateControl(WindowId window, int id, bool erase) {
+  if (GtkControl* c = FindControl(window, id)) Invalidate(window, c->rect, erase);
+}
+
 }  // namespace ui::gtk

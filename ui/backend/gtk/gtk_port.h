@@ -21,13 +21,9 @@ namespace ui::gtk {
 // One numbered control and the widgets that show it.
 struct GtkControl : common::ControlRecord {
   int id = 0;
-  Rect rect;                    // client pixels
   GtkWidget* outer = nullptr;   // what sits in the window (event box, scroller, ...)
   GtkWidget* widget = nullptr;  // the label, entry, text view, combo, list or web view
-  bool visible = true;
-  bool enabled = true;
   int check = 0;
-  int bitmap = 0;
   // What the program last put in, and its UTF-8 form: while the widget still
   // shows exactly that, reading answers the program's bytes unchanged.
   std::string setText;
@@ -63,6 +59,9 @@ struct GtkWin : common::WindowRecord {
     std::uint64_t generation = 0;
   };
   std::map<int, Timer> timers;
+  // System-menu entries the page added: an undecorated GTK window shows no
+  // window menu, so they are kept, and reached through SystemCommand.
+  std::vector<std::pair<unsigned, std::string>> systemMenu;
   unsigned draws = 0;
   // Mouse state for dragging by the background.
   bool dragging = false;  // a move we carry out ourselves (no window manager)
@@ -103,8 +102,10 @@ class GtkPort : public GtkBackend {
   void SetTopmost(WindowId window, bool topmost) override;
   bool IsTopmost(WindowId window) override;
   Size ScreenSize() override;
+  Size WorkAreaSize() override;
   void SetWindowText(WindowId window, std::string_view text) override;
   void Invalidate(WindowId window, const std::optional<Rect>& rect, bool erase) override;
+  void InvalidateControl(WindowId window, int id, bool erase) override;
   void SetForeground(WindowId window) override;
 
   std::string GetControlText(WindowId window, int id) override;
@@ -156,6 +157,7 @@ class GtkPort : public GtkBackend {
   bool TrayAdd(WindowId owner, int iconId, int iconResource, std::string_view tip,
                std::uint32_t callbackMessage) override;
   bool TrayDelete(WindowId owner, int iconId) override;
+  void AppendSystemMenu(WindowId window, unsigned command, std::string_view text) override;
   void BeginDrag(WindowId window, Point clientPoint) override;
 
   void Post(WindowId window, std::uint32_t message, std::uintptr_t wParam,
@@ -276,7 +278,7 @@ class GtkPort : public GtkBackend {
   void RunLoopUntil(const std::function<bool()>& done);
   void StartTimerSource(WindowId window, int timerId);
   void RemoveTimers(GtkWin& w);
-  // Styles (gtk_style.cpp).
+  // Styles (gtk_paint.cpp).
   void SetCss(const std::string& key, std::string rules);
   void ReloadCss();
   std::optional<std::string> RunPicker(WindowId owner, GtkWidget* chooser);

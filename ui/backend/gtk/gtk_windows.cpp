@@ -220,8 +220,9 @@ WindowId GtkPort::CreateDialogWindow(const DialogTemplate& dialogTemplate, Windo
   w.topmost = (dialogTemplate.style & ds::kTopmost) != 0;
   w.name = "orvane-w" + std::to_string(id);
 
-  const int width = dialogTemplate.width * kPixelsPerDluX;
-  const int height = dialogTemplate.height * kPixelsPerDluY;
+  const Size size = common::DialogPixelSize(dialogTemplate);
+  const int width = size.cx;
+  const int height = size.cy;
   Point at;
   const Size screen = ScreenSize();
   if (dialogTemplate.style & ds::kCenter) {
@@ -520,30 +521,37 @@ bool GtkPort::IsTopmost(WindowId window) {
   return w && w->topmost;
 }
 
-Size GtkPort::ScreenSize() {
+namespace {
+
+GdkMonitor* PrimaryMonitor() {
   GdkDisplay* display = gdk_display_get_default();
   GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
   if (!monitor && gdk_display_get_n_monitors(display) > 0) {
     monitor = gdk_display_get_monitor(display, 0);
   }
+  return monitor;
+}
+
+}  // namespace
+
+Size GtkPort::ScreenSize() {
+  GdkMonitor* monitor = PrimaryMonitor();
   if (!monitor) return {1024, 768};
   GdkRectangle geometry;
   gdk_monitor_get_geometry(monitor, &geometry);
   return {geometry.width, geometry.height};
 }
 
-void GtkPort::SetWindowText(WindowId window, std::string_view text) {
-  if (GtkWin* w = Find(window)) gtk_window_set_title(GTK_WINDOW(w->toplevel), ToUtf8(text).c_str());
+Size GtkPort::WorkAreaSize() {
+  GdkMonitor* monitor = PrimaryMonitor();
+  if (!monitor) return ScreenSize();
+  GdkRectangle area;
+  gdk_monitor_get_workarea(monitor, &area);
+  return {area.width, area.height};
 }
 
-void GtkPort::Invalidate(WindowId window, const std::optional<Rect>& rect, bool) {
-  GtkWin* w = Find(window);
-  if (!w) return;
-  if (rect) {
-    gtk_widget_queue_draw_area(w->layout, rect->left, rect->top, rect->Width(), rect->Height());
-  } else {
-    gtk_widget_queue_draw(w->layout);
-  }
+void GtkPort::SetWindowText(WindowId window, std::string_view text) {
+  if (GtkWin* w = Find(window)) gtk_window_set_title(GTK_WINDOW(w->toplevel), ToUtf8(text).c_str());
 }
 
 void GtkPort::SetForeground(WindowId window) {

@@ -24,6 +24,8 @@ class HeadlessBackend : public Backend, public UserActions {
   ~HeadlessBackend() override;
 
   void SetScreenSize(Size size) { screen_ = size; }
+  // Unless set, the work area is the screen above a 40-pixel task bar.
+  void SetWorkAreaSize(Size size) { workArea_ = size; }
   platform::sim::VirtualClock& Clock() { return clock_; }
   // How many windows were ever made (tests check that pages close).
   int LiveWindowCount() const { return static_cast<int>(windows_.size()); }
@@ -50,8 +52,10 @@ class HeadlessBackend : public Backend, public UserActions {
   void SetTopmost(WindowId window, bool topmost) override;
   bool IsTopmost(WindowId window) override;
   Size ScreenSize() override { return screen_; }
+  Size WorkAreaSize() override;
   void SetWindowText(WindowId window, std::string_view text) override;
   void Invalidate(WindowId window, const std::optional<Rect>& rect, bool erase) override;
+  void InvalidateControl(WindowId window, int id, bool erase) override;
   void SetForeground(WindowId window) override;
 
   std::string GetControlText(WindowId window, int id) override;
@@ -103,6 +107,7 @@ class HeadlessBackend : public Backend, public UserActions {
   bool TrayAdd(WindowId owner, int iconId, int iconResource, std::string_view tip,
                std::uint32_t callbackMessage) override;
   bool TrayDelete(WindowId owner, int iconId) override;
+  void AppendSystemMenu(WindowId window, unsigned command, std::string_view text) override;
   void BeginDrag(WindowId window, Point clientPoint) override;
 
   void Post(WindowId window, std::uint32_t message, std::uintptr_t wParam,
@@ -155,14 +160,10 @@ class HeadlessBackend : public Backend, public UserActions {
 
  private:
   struct Control : common::ControlRecord {
-    Rect rect;  // client pixels
     std::string text;
-    bool enabled = true;
-    bool visible = true;
     int check = 0;
     int selStart = 0;
     int selEnd = 0;
-    int bitmap = 0;
     std::vector<std::string> items;  // combo entries
     int selection = -1;              // combo or list selection
     std::vector<std::string> columns;
@@ -184,6 +185,7 @@ class HeadlessBackend : public Backend, public UserActions {
     std::string title;
     std::map<int, Control> controls;
     std::map<int, Timer> timers;
+    std::vector<std::pair<unsigned, std::string>> systemMenu;  // added entries
   };
   struct PostedMessage {
     WindowId window = 0;
@@ -212,6 +214,7 @@ class HeadlessBackend : public Backend, public UserActions {
 
   platform::sim::VirtualClock& clock_;
   Size screen_{1920, 1080};
+  std::optional<Size> workArea_;
   common::WindowBook<Window> windows_;
   WindowId nextWindow_ = 0x100;
   std::uint64_t sequence_ = 0;

@@ -52,9 +52,8 @@ std::string WindowTextOf(HWND hwnd) {
 void Win32Port::SetupControls(Win32Window& w) {
   for (const ControlTemplate& t : w.source->controls) {
     Win32Control c;
+    static_cast<common::ControlRecord&>(c) = common::ControlRecordFrom(t);
     c.id = t.id;
-    c.kind = t.kind;
-    c.style = t.style;
     c.hwnd = GetDlgItem(w.hwnd, t.id);
     if (t.kind == ControlKind::ListView && c.hwnd) {
       ListView_SetExtendedListViewStyle(c.hwnd, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);

@@ -60,8 +60,10 @@ class Win32Port : public Win32Backend {
   void SetTopmost(WindowId window, bool topmost) override;
   bool IsTopmost(WindowId window) override;
   Size ScreenSize() override;
+  Size WorkAreaSize() override;
   void SetWindowText(WindowId window, std::string_view text) override;
   void Invalidate(WindowId window, const std::optional<Rect>& rect, bool erase) override;
+  void InvalidateControl(WindowId window, int id, bool erase) override;
   void SetForeground(WindowId window) override;
 
   std::string GetControlText(WindowId window, int id) override;
@@ -113,6 +115,7 @@ class Win32Port : public Win32Backend {
   bool TrayAdd(WindowId owner, int iconId, int iconResource, std::string_view tip,
                std::uint32_t callbackMessage) override;
   bool TrayDelete(WindowId owner, int iconId) override;
+  void AppendSystemMenu(WindowId window, unsigned command, std::string_view text) override;
   void BeginDrag(WindowId window, Point clientPoint) override;
 
   void Post(WindowId window, std::uint32_t message, std::uintptr_t wParam,
@@ -204,16 +207,18 @@ class Win32Port : public Win32Backend {
   void RunFor(unsigned milliseconds);
   void Notify(Win32Window& w, const NMHDR& header, LPARAM lParam, INT_PTR& result);
   void Command(Win32Window& w, WPARAM wParam, LPARAM lParam);
+  // Painting (win32_paint.cpp).
   void Paint(Win32Window& w);
   // Controls (win32_controls.cpp).
   void SetupControls(Win32Window& w);
   void EnforceEditLimit(Win32Window& w, Win32Control& c);
-  // Actions (win32_actions.cpp).
+  // The user's side (win32_user.cpp).
   Win32Control* Reachable(WindowId window, int id);
   bool Fail(std::string why);
   void SendCommand(Win32Window& w, int id, int code);
   void SendMouse(Win32Window& w, UINT message, Point at);
-  // System dialogs with loops of their own: the script acts from a thread timer.
+  // System dialogs with loops of their own (win32_system.cpp): the script
+  // acts from a thread timer.
   class SystemLoopScope;
 
   common::WindowBook<Win32Window> windows_;

@@ -491,19 +491,14 @@ Size Win32Port::ScreenSize() {
   return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-void Win32Port::SetWindowText(WindowId window, std::string_view text) {
-  if (HWND hwnd = Hwnd(window)) SetWindowTextW(hwnd, W(text).c_str());
+Size Win32Port::WorkAreaSize() {
+  RECT area{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return ScreenSize();
+  return {area.right - area.left, area.bottom - area.top};
 }
 
-void Win32Port::Invalidate(WindowId window, const std::optional<Rect>& rect, bool erase) {
-  HWND hwnd = Hwnd(window);
-  if (!hwnd) return;
-  if (rect) {
-    const RECT r{rect->left, rect->top, rect->right, rect->bottom};
-    InvalidateRect(hwnd, &r, erase);
-  } else {
-    InvalidateRect(hwnd, nullptr, erase);
-  }
+void Win32Port::SetWindowText(WindowId window, std::string_view text) {
+  if (HWND hwnd = Hwnd(window)) SetWindowTextW(hwnd, W(text).c_str());
 }
 
 void Win32Port::SetForeground(WindowId window) {

@@ -8,18 +8,6 @@ namespace ui::gtk {
 
 namespace {
 
-bool TakesMouse(ControlKind kind, std::uint32_t style) {
-  switch (kind) {
-    case ControlKind::Static:
-    case ControlKind::Bitmap:
-      return (style & cs::kNotify) != 0;
-    case ControlKind::GroupBox:
-      return false;
-    default:
-      return true;
-  }
-}
-
 std::string Id(int id) {
   return std::to_string(id);
 }
@@ -45,39 +33,11 @@ bool GtkPort::Fail(std::string why) {
 }
 
 GtkControl* GtkPort::Reachable(WindowId window, int id) {
-  actionError_.clear();
   GtkWin* w = Find(window);
-  if (!w || !w->client) {
-    Fail("no such window");
-    return nullptr;
-  }
-  if (!boxes_.empty()) {
-    Fail("a message box is open: \"" + boxes_.back()->view.text + "\"");
-    return nullptr;
-  }
-  if (!w->visible || w->minimized) {
-    Fail("window " + Id(w->source->id) + " is not visible");
-    return nullptr;
-  }
-  if (!w->enabled) {
-    Fail("window " + Id(w->source->id) + " is disabled (a modal window is open)");
-    return nullptr;
-  }
-  if (id == 0) return nullptr;
-  auto it = w->controls.find(id);
-  if (it == w->controls.end()) {
-    Fail("no control " + Id(id));
-    return nullptr;
-  }
-  if (!it->second.visible) {
-    Fail("control " + Id(id) + " is hidden");
-    return nullptr;
-  }
-  if (!it->second.enabled) {
-    Fail("control " + Id(id) + " is disabled");
-    return nullptr;
-  }
-  return &it->second;
+  const std::optional<std::string> box =
+      boxes_.empty() ? std::nullopt : std::optional<std::string>(boxes_.back()->view.text);
+  actionError_ = common::CheckReachable(common::RecordReachView(w, id, box));
+  return actionError_.empty() && id != 0 ? FindControl(window, id) : nullptr;
 }
 
 void GtkPort::SendCommand(WindowId window, int id, int code) {
@@ -105,14 +65,15 @@ void GtkPort::ListClicked(WindowId window, int id, int item, int subItem, int co
 bool GtkPort::DialogKey(WindowId window, int controlId, int virtualKey, unsigned modifiers) {
   GtkWin* w = Find(window);
   if (!w) return false;
+  const common::KeyAnswer answer =
+      common::DialogKey(common::RecordFocus(*w, controlId),
+                        common::DefaultButton(w->order, w->controls), virtualKey, modifiers);
   GtkControl* focused = controlId ? FindControl(window, controlId) : nullptr;
-  if (virtualKey == key::kEscape) {
-    SendCommand(window, IDCANCEL, notify::kClicked);
-    return true;
-  }
-  if (virtualKey == key::kReturn) {
-    if (focused && focused->kind == ControlKind::Edit && (focused->style & cs::kMultiline) &&
-        (focused->style & cs::kWantReturn)) {
+  switch (answer.kind) {
+    case common::KeyAnswer::Kind::Command:
+      SendCommand(window, answer.controlId, answer.code);
+      return true;
+    case common::KeyAnswer::Kind::LineBreak: {
       if (!driving_) return false;  // the text view takes the line break itself
       GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(focused->widget));
       GtkTextIter end;
@@ -122,31 +83,15 @@ bool GtkPort::DialogKey(WindowId window, int controlId, int virtualKey, unsigned
       SendCommand(window, controlId, notify::kEditChange);
       return true;
     }
-    if (focused && focused->kind == ControlKind::Button) {
-      SendCommand(window, controlId, notify::kClicked);
+    case common::KeyAnswer::Kind::SelectAll: {
+      QuietScope quiet(*this);
+      gtk_editable_select_region(GTK_EDITABLE(focused->widget), 0, -1);
       return true;
     }
-    int target = IDOK;
-    for (int id : w->order) {
-      const GtkControl& c = w->controls[id];
-      if (c.kind == ControlKind::Button && (c.style & cs::kDefault)) {
-        target = id;
-        break;
-      }
-    }
-    SendCommand(window, target, notify::kClicked);
-    return true;
-  }
-  if (virtualKey == key::kA && (modifiers & mod::kCtrl) && focused &&
-      focused->kind == ControlKind::Edit && !(focused->style & cs::kMultiline)) {
-    // Single-line edits select everything on Ctrl+A; multi-line ones do not.
-    QuietScope quiet(*this);
-    gtk_editable_select_region(GTK_EDITABLE(focused->widget), 0, -1);
-    return true;
-  }
-  if (virtualKey == key::kA && (modifiers & mod::kCtrl) && focused &&
-      focused->kind == ControlKind::Edit) {
-    return true;  // and the text view must not do it either
+    case common::KeyAnswer::Kind::Swallow:
+      return true;  // and the text view must not do it either
+    case common::KeyAnswer::Kind::None:
+      break;
   }
   return false;
 }
@@ -227,13 +172,7 @@ bool GtkPort::Type(WindowId window, int controlId, const std::string& text) {
   if (c->kind != ControlKind::Edit) return Fail("control " + Id(controlId) + " is not an edit");
   if (c->style & cs::kReadOnly) return Fail("edit " + Id(controlId) + " is read-only");
   Find(window)->focus = controlId;
-  std::string typed = text;
-  if (!(c->style & cs::kMultiline)) {
-    // A single-line edit takes no line breaks.
-    typed.erase(std::remove_if(typed.begin(), typed.end(),
-                               [](char ch) { return ch == '\r' || ch == '\n'; }),
-                typed.end());
-  }
+  const std::string typed = common::TypedText(text, c->style);
   {
     QuietScope quiet(*this);
     gtk_widget_grab_focus(c->widget);
@@ -357,21 +296,15 @@ bool GtkPort::Drag(WindowId window, Point from, Point to) {
   Reachable(window, 0);
   if (!actionError_.empty()) return false;
   GtkWin* w = Find(window);
-  for (int id : w->order) {
-    const GtkControl& c = w->controls[id];
-    if (c.visible && c.rect.Contains(from) && TakesMouse(c.kind, c.style)) {
-      // Controls keep the mouse to themselves: no window move.
-      return c.rect.Contains(to) && c.enabled ? Click(window, id) : true;
-    }
-  }
+  const common::DragAnswer answer = common::DragStart(common::RecordControlsUnder(*w), from, to);
+  if (answer.kind == common::DragAnswer::Kind::ClickControl) return Click(window, answer.controlId);
+  if (answer.kind == common::DragAnswer::Kind::Nothing) return true;
   w->dragArmed = false;
   SendMouse(window, msg::kLButtonDown, from);
   Pump();
   if (GtkWin* self = Find(window); self && self->dragArmed) {
     self->dragArmed = false;
-    const Rect r = self->rect;
-    MoveWindow(window, Rect{r.left + to.x - from.x, r.top + to.y - from.y, r.right + to.x - from.x,
-                            r.bottom + to.y - from.y});
+    MoveWindow(window, common::MovedBy(self->rect, from, to));
     Pump();
   }
   return true;

@@ -32,19 +32,6 @@ Point Centre(HWND control, HWND dialog) {
   return {p.x, p.y};
 }
 
-bool TakesMouse(ControlKind kind, std::uint32_t style) {
-  switch (kind) {
-    case ControlKind::Static:
-    case ControlKind::Bitmap:
-    case ControlKind::WebView:
-      return (style & cs::kNotify) != 0;
-    case ControlKind::GroupBox:
-      return false;
-    default:
-      return true;
-  }
-}
-
 }  // namespace
 
 bool Win32Port::Fail(std::string why) {
@@ -53,39 +40,24 @@ bool Win32Port::Fail(std::string why) {
 }
 
 Win32Control* Win32Port::Reachable(WindowId window, int id) {
-  actionError_.clear();
+  common::ReachView v;
   Win32Window* w = Find(window);
-  if (!w) {
-    Fail("no such window");
-    return nullptr;
+  Win32Control* c = w && id ? FindControl(window, id) : nullptr;
+  v.windowExists = w != nullptr;
+  if (w) {
+    if (!boxes_.empty()) v.openBoxText = boxes_.back()->view.text;
+    v.templateId = w->source->id;
+    v.windowVisible = ::IsWindowVisible(w->hwnd) && !IsIconic(w->hwnd);
+    v.windowEnabled = ::IsWindowEnabled(w->hwnd);
+    v.controlId = id;
+    v.controlExists = c && c->hwnd;
+    if (v.controlExists) {
+      v.controlVisible = (GetWindowLongPtrW(c->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+      v.controlEnabled = ::IsWindowEnabled(c->hwnd);
+    }
   }
-  if (!boxes_.empty()) {
-    Fail("a message box is open: \"" + boxes_.back()->view.text + "\"");
-    return nullptr;
-  }
-  if (!::IsWindowVisible(w->hwnd) || IsIconic(w->hwnd)) {
-    Fail("window " + std::to_string(w->source->id) + " is not visible");
-    return nullptr;
-  }
-  if (!::IsWindowEnabled(w->hwnd)) {
-    Fail("window " + std::to_string(w->source->id) + " is disabled (a modal window is open)");
-    return nullptr;
-  }
-  if (id == 0) return nullptr;
-  auto it = w->controls.find(id);
-  if (it == w->controls.end() || !it->second.hwnd) {
-    Fail("no control " + std::to_string(id));
-    return nullptr;
-  }
-  if (!(GetWindowLongPtrW(it->second.hwnd, GWL_STYLE) & WS_VISIBLE)) {
-    Fail("control " + std::to_string(id) + " is hidden");
-    return nullptr;
-  }
-  if (!::IsWindowEnabled(it->second.hwnd)) {
-    Fail("control " + std::to_string(id) + " is disabled");
-    return nullptr;
-  }
-  return &it->second;
+  actionError_ = common::CheckReachable(v);
+  return actionError_.empty() ? c : nullptr;
 }
 
 void Win32Port::SendCommand(Win32Window& w, int id, int code) {
@@ -126,7 +98,6 @@ bool Win32Port::Click(WindowId window, int controlId) {
     case ControlKind::Static:
     case ControlKind::Bitmap:
     case ControlKind::GroupBox:
-    case ControlKind::WebView:
       if (c->style & cs::kNotify) {
         SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
         SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
@@ -148,7 +119,7 @@ bool Win32Port::Click(WindowId window, int controlId) {
       break;
     }
     default:
-      ::SetFocus(control);  // edits and combos take the focus only
+      ::SetFocus(control);  // edits, combos and web views take the focus only
       break;
   }
   Pump();
@@ -182,14 +153,7 @@ bool Win32Port::Type(WindowId window, int controlId, const std::string& text) {
     return Fail("control " + std::to_string(controlId) + " is not an edit");
   }
   if (c->style & cs::kReadOnly) return Fail("edit " + std::to_string(controlId) + " is read-only");
-  std::string typed = text;
-  if (!(c->style & cs::kMultiline)) {
-    // A single-line edit takes no line breaks.
-    typed.erase(std::remove_if(typed.begin(), typed.end(),
-                               [](char ch) { return ch == '\r' || ch == '\n'; }),
-                typed.end());
-  }
-  typed = CutGbk(typed, c->limit);
+  const std::string typed = CutGbk(common::TypedText(text, c->style), c->limit);
   ::SetFocus(c->hwnd);
   // Select all, then what a paste of the text does: one change notification.
   SendMessageW(c->hwnd, EM_SETSEL, 0, -1);
@@ -324,18 +288,20 @@ bool Win32Port::Drag(WindowId window, Point from, Point to) {
   Reachable(window, 0);
   if (!actionError_.empty()) return false;
   Win32Window* w = Find(window);
+  std::vector<common::ControlUnder> under;
   for (int id : w->order) {
     const Win32Control& c = w->controls[id];
-    if (!c.hwnd || !(GetWindowLongPtrW(c.hwnd, GWL_STYLE) & WS_VISIBLE)) continue;
+    if (!c.hwnd) continue;
     RECT r;
     ::GetWindowRect(c.hwnd, &r);
     MapWindowPoints(nullptr, w->hwnd, reinterpret_cast<POINT*>(&r), 2);
-    const Rect rect{r.left, r.top, r.right, r.bottom};
-    if (rect.Contains(from) && TakesMouse(c.kind, c.style)) {
-      // Controls keep the mouse to themselves: no window move.
-      return rect.Contains(to) && ::IsWindowEnabled(c.hwnd) ? Click(window, id) : true;
-    }
+    under.push_back({id, Rect{r.left, r.top, r.right, r.bottom}, c.kind, c.style,
+                     (GetWindowLongPtrW(c.hwnd, GWL_STYLE) & WS_VISIBLE) != 0,
+                     ::IsWindowEnabled(c.hwnd) != 0});
   }
+  const common::DragAnswer answer = common::DragStart(under, from, to);
+  if (answer.kind == common::DragAnswer::Kind::ClickControl) return Click(window, answer.controlId);
+  if (answer.kind == common::DragAnswer::Kind::Nothing) return true;
   DrivingScope driving(*this);
   w->dragArmed = false;
   SendMouse(*w, WM_LBUTTONDOWN, from);
@@ -344,7 +310,8 @@ bool Win32Port::Drag(WindowId window, Point from, Point to) {
     self->dragArmed = false;
     RECT r;
     ::GetWindowRect(self->hwnd, &r);
-    SetWindowPos(self->hwnd, nullptr, r.left + to.x - from.x, r.top + to.y - from.y, 0, 0,
+    const Rect moved = common::MovedBy(Rect{r.left, r.top, r.right, r.bottom}, from, to);
+    SetWindowPos(self->hwnd, nullptr, moved.left, moved.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (Win32Window* self = Find(window)) SendMouse(*self, WM_LBUTTONUP, to);

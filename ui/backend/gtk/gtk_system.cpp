@@ -287,4 +287,8 @@ bool GtkPort::ClickTray(WindowId owner, int iconId, std::uint32_t mouseMessage) 
   return true;
 }
 
+void GtkPort::AppendSystemMenu(WindowId window, unsigned command, std::string_view text) {
+  if (GtkWin* w = Find(window)) w->systemMenu.emplace_back(command, std::string(text));
+}
+
 }  // namespace ui::gtk
