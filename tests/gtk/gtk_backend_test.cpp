@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/ui/backend_contract.h"
 #include "ui/backend/gtk/gtk_port.h"
 #include "ui/dialog.h"
 
@@ -238,50 +239,6 @@ TEST_F(GtkBackendTest, TrayIconReportsClicksToItsWindowAndGoesWithIt) {
   EXPECT_TRUE(port_->TrayIcons().empty());
 }
 
-TEST_F(GtkBackendTest, PostedMessagesArriveInOrderAndEveryPayloadIsFreedOnce) {
-  g_freed = 0;
-  auto dialog = std::make_unique<TestDialog>(kTemplate);
-  ASSERT_TRUE(dialog->Create());
-  const ui::WindowPoster poster = dialog->Poster();
-  constexpr int kCount = 200;
-  std::thread worker([&] {
-    for (int i = 0; i < kCount; ++i) poster.Post(kPosted, 0, std::make_unique<CountedPayload>(i));
-  });
-  worker.join();
-  ASSERT_TRUE(port_->WaitUntil([&] { return dialog->received.size() == kCount; }, 5000));
-  for (int i = 0; i < kCount; ++i) ASSERT_EQ(dialog->received[i], i);
-  EXPECT_EQ(g_freed, kCount);
-
-  // Messages still queued when their window goes are freed with it; so are
-  // those the backend still holds when it ends.
-  for (int i = 0; i < 10; ++i) poster.Post(kPosted, 0, std::make_unique<CountedPayload>(i));
-  dialog.reset();
-  port_->Pump();
-  EXPECT_EQ(g_freed, kCount + 10);
-  port_->Post(poster.Window(), kPosted, 0, std::make_unique<CountedPayload>(0));
-  backend_.reset();
-  EXPECT_EQ(g_freed, kCount + 11);
-}
-
-TEST_F(GtkBackendTest, SettingARunningTimerAgainRestartsItsPeriod) {
-  TestDialog dialog(kTemplate);
-  ASSERT_TRUE(dialog.Create());
-  // <chrono> does not build with the GBK execution character set.
-  std::vector<gint64> ticks;  // microseconds from the start
-  const gint64 start = g_get_monotonic_time();
-  dialog.onTimer = [&](int) { ticks.push_back(g_get_monotonic_time() - start); };
-  dialog.SetTimer(1, 300);
-  port_->Advance(200);
-  dialog.SetTimer(1, 300);  // the first tick moves from 300 ms to 500 ms
-  port_->Advance(450);
-  ASSERT_FALSE(ticks.empty());
-  EXPECT_GE(ticks[0], 495000);
-  dialog.KillTimer(1);
-  const std::size_t seen = ticks.size();
-  port_->Advance(400);
-  EXPECT_EQ(ticks.size(), seen);
-}
-
 TEST_F(GtkBackendTest, NestedModalRunsAndAnsweredMessageBoxEndInOrder) {
   TestDialog outer(kTemplate);
   std::vector<std::string> events;
@@ -332,5 +289,27 @@ TEST_F(GtkBackendTest, NestedModalRunsAndAnsweredMessageBoxEndInOrder) {
   EXPECT_EQ(events, (std::vector<std::string>{"box answered", "inner ended", "click returned"}));
   EXPECT_FALSE(port_->ScriptExhausted());
 }
+
+using uitest::BackendContract;
+
+struct GtkPortUnderTest : uitest::PortUnderTest {
+  std::unique_ptr<ui::gtk::GtkBackend> port;
+  ui::Backend& backend() override { return *port; }
+  ui::UserActions& user() override { return *port; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Gtk, BackendContract,
+                         ::testing::Values(uitest::PortFactory{
+                             "Gtk",
+                             []() -> std::unique_ptr<uitest::PortUnderTest> {
+                               int argc = 0;
+                               char** argv = nullptr;
+                               g_setenv("GDK_CORE_DEVICE_EVENTS", "1", TRUE);
+                               auto made = std::make_unique<GtkPortUnderTest>();
+                               made->port = ui::gtk::CreateGtkBackend(argc, argv);
+                               if (!made->port) return nullptr;
+                               return made;
+                             }}),
+                         uitest::PortName);
 
 }  // namespace

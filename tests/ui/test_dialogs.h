@@ -16,6 +16,8 @@ constexpr int kButton = 10;
 constexpr int kEdit = 11;
 constexpr int kCheck = 12;
 constexpr int kLabel = 13;
+constexpr int kWebTemplate = 503;
+constexpr int kWeb = 14;
 
 // Two small templates: a button, an edit, a check box and a label each.
 inline void RegisterTestTemplates() {
@@ -33,6 +35,14 @@ inline void RegisterTestTemplates() {
     };
     ui::RegisterTemplate(std::move(t));
   }
+  // A web view over most of a page-sized dialog: presses on it stay with it.
+  ui::DialogTemplate web;
+  web.id = kWebTemplate;
+  web.width = 100;
+  web.height = 70;
+  web.style = ui::ds::kPopup;
+  web.controls = {{kWeb, ui::ControlKind::WebView, "", {10, 10, 80, 40}}};
+  ui::RegisterTemplate(std::move(web));
 }
 
 // A dialog whose behaviour each test fills in.

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <thread>
 
+#include "tests/ui/backend_contract.h"
 #include "tests/ui/test_dialogs.h"
 #include "ui/backend/win32/win32_backend.h"
 
@@ -34,6 +35,17 @@ struct Win32Harness {
   }
   bool Script(const std::string& text) { return runner.LoadText(text, "test"); }
 };
+
+struct Win32PortUnderTest : PortUnderTest {
+  std::unique_ptr<ui::win32::Win32Backend> port = ui::win32::CreateWin32Backend();
+  ui::Backend& backend() override { return *port; }
+  ui::UserActions& user() override { return *port; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Win32, BackendContract,
+                         ::testing::Values(PortFactory{
+                             "Win32", [] { return std::make_unique<Win32PortUnderTest>(); }}),
+                         PortName);
 
 TEST(Win32Templates, ControlsAreTheSystemsOwnAtTheirDialogUnits) {
   constexpr int kTemplate = 601;
@@ -115,66 +127,6 @@ TEST(Win32Templates, ControlsAreTheSystemsOwnAtTheirDialogUnits) {
   EXPECT_FALSE(dlg.GetDlgItem(10).IsWindowVisible());
 }
 
-TEST(Win32Timers, SettingARunningTimerAgainRestartsItsPeriod) {
-  Win32Harness h;
-  TestDlg dlg(kOuter);
-  dlg.Create();
-  const DWORD start = GetTickCount();
-  std::vector<DWORD> at;
-  dlg.onTimer = [&](int) { at.push_back(GetTickCount() - start); };
-  dlg.SetTimer(1, 400);
-  h.backend->Advance(250);
-  dlg.SetTimer(1, 400);  // restarts: the next tick is 400 ms from now
-  h.backend->Advance(1000);
-  ASSERT_FALSE(at.empty());
-  EXPECT_GE(at.front(), 600u) << "not at 400 ms, the first period's end";
-  dlg.KillTimer(1);
-  const std::size_t ticks = at.size();
-  h.backend->Advance(600);
-  EXPECT_EQ(at.size(), ticks) << "a killed timer stays quiet";
-}
-
-TEST(Win32Modal, NestedRunsEndInnermostFirstWithTheOwnerDisabled) {
-  Win32Harness h;
-  std::vector<std::string> events;
-  TestDlg outer(kOuter);
-  outer.onClick = [&] {
-    TestDlg inner(kInner, &outer);
-    inner.onClick = [&] { inner.EndDialog(42); };
-    events.push_back("inner " + std::to_string(inner.DoModal()));
-    events.push_back(std::string("outer enabled ") +
-                     (h.backend->IsEnabled(outer.GetSafeHwnd()) ? "1" : "0"));
-    outer.EndDialog(7);
-  };
-  ASSERT_TRUE(
-      h.Script("click 501 10\nexpect window 501 disabled\nexpect window 502 modal\n"
-               "click 502 10\n"));
-  events.push_back("outer " + std::to_string(outer.DoModal()));
-  EXPECT_FALSE(h.runner.Failed()) << h.runner.Report();
-  EXPECT_EQ(events, (std::vector<std::string>{"inner 42", "outer enabled 1", "outer 7"}));
-}
-
-TEST(Win32Modal, QuitEndsEveryLoopWithItsCode) {
-  Win32Harness h;
-  int innerResult = 0;
-  int boxAfterQuit = -5;
-  TestDlg outer(kOuter);
-  outer.onClick = [&] {
-    TestDlg inner(kInner, &outer);
-    inner.onClick = [&] { h.backend->PostQuit(18); };
-    innerResult = inner.DoModal();
-    TestDlg late(kInner, &outer);
-    EXPECT_EQ(late.DoModal(), -1);
-    boxAfterQuit = outer.MessageBox("不该出现");
-  };
-  ASSERT_TRUE(h.Script("click 501 10\nclick 502 10\n"));
-  EXPECT_EQ(outer.DoModal(), -1);
-  EXPECT_EQ(innerResult, -1);
-  EXPECT_EQ(boxAfterQuit, 0) << "no box opens once the program is quitting";
-  EXPECT_EQ(h.backend->ExitCode(), 18);
-  EXPECT_FALSE(h.runner.Failed()) << h.runner.Report();
-}
-
 TEST(Win32MessageBoxes, TheSystemsBoxIsAnsweredFromTheScript) {
   struct Case {
     const char* name;
@@ -206,60 +158,6 @@ TEST(Win32MessageBoxes, TheSystemsBoxIsAnsweredFromTheScript) {
       EXPECT_EQ(answer, c.answer);
     }
   }
-}
-
-struct CountedPayload : ui::Payload {
-  CountedPayload(int n, std::atomic<int>& freed) : number(n), freed(freed) {}
-  ~CountedPayload() override { ++freed; }
-  int number;
-  std::atomic<int>& freed;
-};
-
-class PostDlg : public TestDlg {
- public:
-  PostDlg() : TestDlg(kOuter) { OnPosted(ui::msg::kUser + 5, &PostDlg::OnLine); }
-  std::vector<int> seen;
-
- private:
-  void OnLine(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
-    seen.push_back(static_cast<CountedPayload&>(*payload).number);
-  }
-};
-
-TEST(Win32Posting, MessagesFromOtherThreadsArriveInOrderAndEveryPayloadIsFreedOnce) {
-  Win32Harness h;
-  std::atomic<int> freed{0};
-  constexpr int kCount = 500;
-  {
-    PostDlg dlg;
-    dlg.Create();
-    const ui::WindowPoster poster = dlg.Poster();
-    std::thread worker([&] {
-      for (int i = 0; i < kCount; ++i) {
-        poster.Post(ui::msg::kUser + 5, 0, std::make_unique<CountedPayload>(i, freed));
-      }
-    });
-    worker.join();
-    h.backend->WaitUntil([&] { return dlg.seen.size() == kCount; }, 5000);
-    ASSERT_EQ(dlg.seen.size(), static_cast<std::size_t>(kCount));
-    for (int i = 0; i < kCount; ++i) ASSERT_EQ(dlg.seen[i], i);
-    EXPECT_EQ(freed.load(), kCount);
-
-    // Messages still queued when the window goes are freed, not delivered.
-    poster.Post(ui::msg::kUser + 5, 0, std::make_unique<CountedPayload>(-1, freed));
-    dlg.DestroyWindow();
-    h.backend->Pump();
-    EXPECT_EQ(dlg.seen.size(), static_cast<std::size_t>(kCount));
-    EXPECT_EQ(freed.load(), kCount + 1);
-  }
-  // And those nobody ever picked up go with the backend.
-  {
-    PostDlg dlg;
-    dlg.Create();
-    dlg.Poster().Post(ui::msg::kUser + 5, 0, std::make_unique<CountedPayload>(-2, freed));
-  }
-  h.backend.reset();
-  EXPECT_EQ(freed.load(), kCount + 2);
 }
 
 // A page that keeps Escape and Enter from the dialog manager, as pages do.
