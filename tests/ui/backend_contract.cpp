@@ -119,10 +119,10 @@ TEST_P(BackendContract, NestedModalRunsEndInnermostFirstWithTheOwnerDisabled) {
                      (backend().IsEnabled(outer.GetSafeHwnd()) ? "1" : "0"));
     outer.EndDialog(7);
   };
-  ASSERT_TRUE(runner.LoadText(
-      "click 501 10\nexpect window 501 disabled\nexpect window 502 modal\n"
-      "click 502 10\n",
-      "test"));
+  ASSERT_TRUE(
+      runner.LoadText("click 501 10\nexpect window 501 disabled\nexpect window 502 modal\n"
+                      "click 502 10\n",
+                      "test"));
   user().SetScript(&runner);
   events.push_back("outer " + std::to_string(outer.DoModal()));
   EXPECT_FALSE(runner.Failed()) << runner.Report();
@@ -164,8 +164,8 @@ TEST_P(BackendContract, ADragMovesThePageFromItsBackgroundButNotFromAWebView) {
   ASSERT_TRUE(user().Drag(dlg.GetSafeHwnd(), {40, 40}, {70, 60})) << user().ActionError();
   EXPECT_EQ(backend().GetWindowRect(dlg.GetSafeHwnd()), before) << "moved from the web view";
   ASSERT_TRUE(user().Drag(dlg.GetSafeHwnd(), {5, 5}, {35, 25})) << user().ActionError();
-  user().WaitUntil(
-      [&] { return backend().GetWindowRect(dlg.GetSafeHwnd()).left != before.left; }, 2000);
+  user().WaitUntil([&] { return backend().GetWindowRect(dlg.GetSafeHwnd()).left != before.left; },
+                   2000);
   const ui::Rect after = backend().GetWindowRect(dlg.GetSafeHwnd());
   EXPECT_EQ(after.left - before.left, 30);
   EXPECT_EQ(after.top - before.top, 20);

@@ -95,7 +95,7 @@ TEST(BackendRules, TheDialogManagerAnswersEnterEscapeAndCtrlA) {
        {Kind::LineBreak, 7, 0}},
       {"ctrl+a selects a line", line, ui::key::kA, ui::mod::kCtrl, {Kind::SelectAll, 5, 0}},
       {"ctrl+a does nothing in lines", lines, ui::key::kA, ui::mod::kCtrl, {Kind::Swallow, 6, 0}},
-      {"a alone is the edit's", line, ui::key::kA, 0, {Kind::None, 0, 0}},
+      {"a alone is the edit's", line, ui::key::kA, 0, {Kind::Ignore, 0, 0}},
   };
   for (const Case& c : cases) {
     const KeyAnswer got = ui::common::DialogKey(c.focus, 9, c.key, c.modifiers);

@@ -66,13 +66,13 @@ Rect MovedBy(const Rect& window, Point from, Point to);
 // What the dialog manager does with a key the page did not swallow.
 struct KeyAnswer {
   enum class Kind {
-    None,       // nothing: the control handles the key as it likes
+    Ignore,     // nothing: the control handles the key as it likes
     Command,    // send WM_COMMAND `code` from `controlId`
     LineBreak,  // a want-return multi-line edit takes a line break
     SelectAll,  // a single-line edit selects all its text
     Swallow,    // nobody handles it (Ctrl+A in a multi-line edit)
   };
-  Kind kind = Kind::None;
+  Kind kind = Kind::Ignore;
   int controlId = 0;
   int code = 0;
 };

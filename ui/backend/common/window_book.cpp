@@ -42,6 +42,31 @@ bool MessageBoxHasButton(unsigned type, int result) {
          (buttons == mb::kYesNo && (result == IDYES || result == IDNO));
 }
 
+std::string AnswerError(const MessageBoxView* open, int result) {
+  if (!open) return "no message box is open";
+  if (!MessageBoxHasButton(open->type, result)) return "the message box has no such button";
+  return {};
+}
+
+namespace {
+std::string RectText(const Rect& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.Width()) +
+         " " + std::to_string(r.Height());
+}
+}  // namespace
+
+std::string PaintBitmapLine(int bitmapId, const Rect& dest) {
+  return "bitmap " + std::to_string(bitmapId) + " " + RectText(dest);
+}
+
+std::string PaintIconLine(int iconId, Point at) {
+  return "icon " + std::to_string(iconId) + " " + std::to_string(at.x) + " " + std::to_string(at.y);
+}
+
+std::string PaintFillLine(const Rect& rect, Color color) {
+  return "fill " + RectText(rect) + " " + std::to_string(color);
+}
+
 void Detach(WindowRecord& w) {
   if (w.modal && !w.modalEnded) {
     w.modalEnded = true;

@@ -119,6 +119,13 @@ CtlColor ControlColorOf(const WindowRecord* w, int controlId);
 // Asks the window's object whether the web view may go to `url` (or open a
 // new window with it); true unless it cancels.
 bool AllowNavigation(const WindowRecord& w, int controlId, const std::string& url, bool newWindow);
+// Why the open message box (null: none) cannot be answered with `result`;
+// empty when it can.
+std::string AnswerError(const MessageBoxView* open, int result);
+// The lines of the paint log the driver reads back, the same on every port.
+std::string PaintBitmapLine(int bitmapId, const Rect& dest);
+std::string PaintIconLine(int iconId, Point at);
+std::string PaintFillLine(const Rect& rect, Color color);
 // The message the owner gets when its tray icon sees `mouseMessage`.
 Message TrayMessage(const TrayRecord& tray, int iconId, std::uint32_t mouseMessage);
 

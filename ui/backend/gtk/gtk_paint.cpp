@@ -8,11 +8,6 @@ namespace ui::gtk {
 
 namespace {
 
-std::string RectText(const Rect& r) {
-  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.Width()) +
-         " " + std::to_string(r.Height());
-}
-
 void SetSource(cairo_t* cr, Color colour) {
   cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0,
                        ((colour >> 16) & 0xFF) / 255.0);
@@ -30,7 +25,7 @@ class CairoPaint : public PaintContext {
   Rect ClientRect() const override { return client_; }
 
   bool StretchBitmap(int bitmapId, const Rect& dest) override {
-    log_.push_back("bitmap " + std::to_string(bitmapId) + " " + RectText(dest));
+    log_.push_back(common::PaintBitmapLine(bitmapId, dest));
     GdkPixbuf* pixbuf = port_.Bitmap(bitmapId);
     if (!pixbuf || dest.Width() <= 0 || dest.Height() <= 0) return pixbuf != nullptr;
     cairo_save(cr_);
@@ -47,8 +42,7 @@ class CairoPaint : public PaintContext {
   }
 
   void DrawIcon(int iconId, Point at) override {
-    log_.push_back("icon " + std::to_string(iconId) + " " + std::to_string(at.x) + " " +
-                   std::to_string(at.y));
+    log_.push_back(common::PaintIconLine(iconId, at));
     if (GdkPixbuf* pixbuf = port_.Icon(iconId, 32)) {
       gdk_cairo_set_source_pixbuf(cr_, pixbuf, at.x, at.y);
       cairo_paint(cr_);
@@ -56,7 +50,7 @@ class CairoPaint : public PaintContext {
   }
 
   void FillRect(const Rect& rect, Color color) override {
-    log_.push_back("fill " + RectText(rect) + " " + std::to_string(color));
+    log_.push_back(common::PaintFillLine(rect, color));
     SetSource(cr_, color);
     cairo_rectangle(cr_, rect.left, rect.top, rect.Width(), rect.Height());
     cairo_fill(cr_);

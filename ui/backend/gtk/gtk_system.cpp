@@ -146,12 +146,9 @@ std::optional<MessageBoxView> GtkPort::OpenMessageBox() {
 }
 
 bool GtkPort::AnswerMessageBox(int result) {
-  actionError_.clear();
-  if (boxes_.empty()) return Fail("no message box is open");
+  actionError_ = common::AnswerError(boxes_.empty() ? nullptr : &boxes_.back()->view, result);
+  if (!actionError_.empty()) return false;
   Box& box = *boxes_.back();
-  if (!common::MessageBoxHasButton(box.view.type, result)) {
-    return Fail("the message box has no such button");
-  }
   // Press the real button, as a user would.
   GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(box.dialog), result);
   if (button) gtk_button_clicked(GTK_BUTTON(button));

@@ -90,7 +90,7 @@ bool GtkPort::DialogKey(WindowId window, int controlId, int virtualKey, unsigned
     }
     case common::KeyAnswer::Kind::Swallow:
       return true;  // and the text view must not do it either
-    case common::KeyAnswer::Kind::None:
+    case common::KeyAnswer::Kind::Ignore:
       break;
   }
   return false;

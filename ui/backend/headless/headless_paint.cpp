@@ -5,25 +5,19 @@ namespace ui::headless {
 
 namespace {
 
-std::string RectText(const Rect& r) {
-  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.Width()) +
-         " " + std::to_string(r.Height());
-}
-
 class RecordingPaint : public PaintContext {
  public:
   RecordingPaint(Rect client, std::vector<std::string>& log) : client_(client), log_(log) {}
   Rect ClientRect() const override { return client_; }
   bool StretchBitmap(int bitmapId, const Rect& dest) override {
-    log_.push_back("bitmap " + std::to_string(bitmapId) + " " + RectText(dest));
+    log_.push_back(common::PaintBitmapLine(bitmapId, dest));
     return true;
   }
   void DrawIcon(int iconId, Point at) override {
-    log_.push_back("icon " + std::to_string(iconId) + " " + std::to_string(at.x) + " " +
-                   std::to_string(at.y));
+    log_.push_back(common::PaintIconLine(iconId, at));
   }
   void FillRect(const Rect& rect, Color color) override {
-    log_.push_back("fill " + RectText(rect) + " " + std::to_string(color));
+    log_.push_back(common::PaintFillLine(rect, color));
   }
 
  private:

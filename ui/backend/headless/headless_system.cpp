@@ -32,12 +32,9 @@ std::optional<MessageBoxView> HeadlessBackend::OpenMessageBox() {
 }
 
 bool HeadlessBackend::AnswerMessageBox(int result) {
-  actionError_.clear();
-  if (boxes_.empty()) return Fail("no message box is open");
+  actionError_ = common::AnswerError(boxes_.empty() ? nullptr : &boxes_.back()->view, result);
+  if (!actionError_.empty()) return false;
   Box& box = *boxes_.back();
-  if (!common::MessageBoxHasButton(box.view.type, result)) {
-    return Fail("the message box has no such button");
-  }
   box.answered = true;
   box.result = result;
   return true;

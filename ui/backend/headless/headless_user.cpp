@@ -199,7 +199,7 @@ bool HeadlessBackend::PressKey(WindowId window, int controlId, int virtualKey, u
       focused->selEnd = static_cast<int>(focused->text.size());
       break;
     case common::KeyAnswer::Kind::Swallow:
-    case common::KeyAnswer::Kind::None:
+    case common::KeyAnswer::Kind::Ignore:
       break;
   }
   Pump();

@@ -7,11 +7,6 @@ namespace ui::win32 {
 
 namespace {
 
-std::string RectText(const Rect& r) {
-  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.Width()) +
-         " " + std::to_string(r.Height());
-}
-
 // Drawing on a window's paint DC; each operation is also written to the log the
 // driver reads back.
 class GdiPaint : public PaintContext {
@@ -30,7 +25,7 @@ class GdiPaint : public PaintContext {
                info.bmHeight, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
-    log_.push_back("bitmap " + std::to_string(bitmapId) + " " + RectText(dest));
+    log_.push_back(common::PaintBitmapLine(bitmapId, dest));
     return true;
   }
   void DrawIcon(int iconId, Point at) override {
@@ -38,15 +33,14 @@ class GdiPaint : public PaintContext {
     if (HICON icon = port_.Icon(iconId, size)) {
       DrawIconEx(dc_, at.x, at.y, icon, size, size, 0, nullptr, DI_NORMAL);
     }
-    log_.push_back("icon " + std::to_string(iconId) + " " + std::to_string(at.x) + " " +
-                   std::to_string(at.y));
+    log_.push_back(common::PaintIconLine(iconId, at));
   }
   void FillRect(const Rect& rect, Color color) override {
     HBRUSH brush = CreateSolidBrush(color);
     const RECT r{rect.left, rect.top, rect.right, rect.bottom};
     ::FillRect(dc_, &r, brush);
     DeleteObject(brush);
-    log_.push_back("fill " + RectText(rect) + " " + std::to_string(color));
+    log_.push_back(common::PaintFillLine(rect, color));
   }
 
  private:

@@ -95,12 +95,9 @@ std::optional<MessageBoxView> Win32Port::OpenMessageBox() {
 }
 
 bool Win32Port::AnswerMessageBox(int result) {
-  actionError_.clear();
-  if (boxes_.empty()) return Fail("no message box is open");
+  actionError_ = common::AnswerError(boxes_.empty() ? nullptr : &boxes_.back()->view, result);
+  if (!actionError_.empty()) return false;
   Box& box = *boxes_.back();
-  if (!common::MessageBoxHasButton(box.view.type, result)) {
-    return Fail("the message box has no such button");
-  }
   if (!box.hwnd || !::IsWindow(box.hwnd)) {
     std::vector<HWND> taken;
     for (auto& other : boxes_) {
