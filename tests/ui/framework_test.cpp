@@ -125,5 +125,46 @@ TEST(Tray, OneIconPerIdWithItsTipCutBeforeACharacterWouldSplit) {
   EXPECT_TRUE(h.backend.TrayIcons().empty());
 }
 
+// A modeless page that frees itself and adds a system-menu command.
+class SelfFreeingDlg : public TestDlg {
+ public:
+  explicit SelfFreeingDlg(int* alive) : TestDlg(kOuter), alive_(alive) { ++*alive_; }
+  ~SelfFreeingDlg() override { --*alive_; }
+  int about = 0;
+
+ protected:
+  bool OnInitDialog() override {
+    AppendSystemMenuItem(0x0010, "关于", &SelfFreeingDlg::OnAbout);
+    return TestDlg::OnInitDialog();
+  }
+
+ private:
+  void OnAbout() { ++about; }
+  int* alive_;
+};
+
+TEST(Dialogs, AModelessPageFreesItselfAndItsSystemMenuCommandReachesItsHandler) {
+  Harness h;
+  int alive = 0;
+  auto* page = ui::Dialog::OpenModeless<SelfFreeingDlg>(&alive);
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(page->IsWindowVisible());
+  ASSERT_TRUE(h.backend.SystemCommand(page->GetSafeHwnd(), 0x0010));
+  EXPECT_EQ(page->about, 1);
+  ASSERT_TRUE(h.backend.SystemClose(page->GetSafeHwnd()));  // OnCancel hides it
+  page->DestroyWindow();
+  EXPECT_EQ(alive, 0);
+  EXPECT_EQ(h.backend.LiveWindowCount(), 0);
+
+  // One whose template is missing is never left over.
+  struct Missing : ui::Dialog {
+    explicit Missing(int* alive) : ui::Dialog(999), alive_(alive) { ++*alive_; }
+    ~Missing() override { --*alive_; }
+    int* alive_;
+  };
+  EXPECT_EQ(ui::Dialog::OpenModeless<Missing>(&alive), nullptr);
+  EXPECT_EQ(alive, 0);
+}
+
 }  // namespace
 }  // namespace uitest
