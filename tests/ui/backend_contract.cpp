@@ -94,16 +94,18 @@ TEST_P(BackendContract, MessagesFromOtherThreadsArriveInOrderAndEveryPayloadIsFr
 TEST_P(BackendContract, SettingARunningTimerAgainRestartsItsPeriod) {
   TestDlg dlg(kOuter);
   ASSERT_TRUE(dlg.Create());
-  dlg.SetTimer(1, 400);
-  user().Advance(250);
-  dlg.SetTimer(1, 400);  // restarts: the next tick is 400 ms from now, not 150
-  user().Advance(300);
+  // Periods long enough that a loop running late on a busy machine cannot
+  // make a real-time port look wrong.
+  dlg.SetTimer(1, 1000);
+  user().Advance(500);
+  dlg.SetTimer(1, 1000);  // restarts: the next tick is 1000 ms from now, not 500
+  user().Advance(700);
   EXPECT_TRUE(dlg.ticks.empty()) << "ticked at the first period's end";
-  user().Advance(400);
+  user().Advance(600);
   EXPECT_FALSE(dlg.ticks.empty());
   dlg.KillTimer(1);
   const std::size_t ticks = dlg.ticks.size();
-  user().Advance(600);
+  user().Advance(1200);
   EXPECT_EQ(dlg.ticks.size(), ticks) << "a killed timer stays quiet";
 }
 
