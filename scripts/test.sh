@@ -13,15 +13,28 @@ run_preset() {
   ctest --preset "$preset"
 }
 
-# GUI suites need a display; give them a virtual one when none is there.
-if [ -z "${DISPLAY:-}" ] && [ -z "${ORVANE_UNDER_XVFB:-}" ]; then
-  export ORVANE_UNDER_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+# However the run ends, it leaves no process of its own behind: no Wine process
+# of the tests' prefix (ctest --preset windows checks this as its last test) and
+# not the virtual display it started.
+xvfb_pid=
+cleanup() {
+  scripts/wine-run.sh --prefix build/windows/wine --stop || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
-# However the run ends, it leaves no Wine process of the tests' prefix behind
-# (ctest --preset windows checks this as its last test).
-trap 'scripts/wine-run.sh --prefix build/windows/wine --stop' EXIT
+# GUI suites need a display; give them a virtual one when none is there.
+if [ -z "${DISPLAY:-}" ]; then
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  [ -s "$display_file" ] || { echo "test.sh: the virtual display did not start" >&2; exit 1; }
+  export DISPLAY=":$(cat "$display_file")"
+  rm -f "$display_file"
+fi
 
 run_preset test
 run_preset asan
