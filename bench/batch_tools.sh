@@ -12,14 +12,7 @@ cd "$(dirname "$0")/.."
 runs=${1:-5}
 work=$(mktemp -d "${BENCH_TMP:-/tmp}/orvane-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-build=build/bench
-
-# BENCH_TOOL=path/to/orvane-batch times a build at hand instead of building one.
-tool=${BENCH_TOOL:-$build/program/orvane_batch/orvane-batch}
-if [[ -z ${BENCH_TOOL:-} ]]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_TESTS=OFF >/dev/null
-  cmake --build "$build" --target orvane-batch -j2 >/dev/null
-fi
+source bench/orvane_batch_tool.sh
 python3 bench/make_tree.py "$work/tree"
 
 replace_orvane() {
