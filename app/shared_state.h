@@ -90,6 +90,15 @@ struct SharedState {
   // ---- Values of single pages ---------------------------------------------
   // Owners of the feedback, registration, advertisement, browser and tools
   // pages add their process-wide values here.
+
+  // Registration: the request template (set when the page opens) and the last reply.
+  std::string registrationUrlFormat;
+  std::string registrationReply;
+  // Feedback: the request template (set when the page opens), the last reply
+  // line and its first fields.
+  std::string feedbackUrlFormat;
+  std::string feedbackReplyText;
+  std::array<std::string, 10> feedbackReply;
   // ---- End of page values -------------------------------------------------
 };
 

@@ -89,6 +89,9 @@ class FileSystem {
   // cannot be opened.
   virtual std::unique_ptr<AppendTarget> OpenForAppend(const std::string& path) = 0;
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  // Lets a downloaded program run: the execute bits beside each read bit where
+  // the system keeps them; nothing to do where it does not (Windows).
+  virtual bool MakeExecutable(const std::string& /*path*/) { return true; }
   virtual bool Remove(const std::string& path) = 0;
   // Entries of one folder ("." and ".." left out); nullopt when it cannot be read.
   virtual std::optional<std::vector<DirectoryEntry>> List(const std::string& directory) = 0;

@@ -670,6 +670,19 @@ bool StdFileSystem::Rename(const std::string& from, const std::string& to) {
   return !ec;
 }
 
+bool StdFileSystem::MakeExecutable(const std::string& path) {
+#ifdef _WIN32
+  return Exists(path);
+#else
+  const fs::path target = ToPath(path);
+  struct stat st;
+  if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // Execute for whoever may read it, and no one else.
+  const mode_t readBits = st.st_mode & (S_IRUSR | S_IRGRP | S_IROTH);
+  return ::chmod(target.c_str(), st.st_mode | (readBits >> 2)) == 0;
+#endif
+}
+
 bool StdFileSystem::Remove(const std::string& path) {
   std::error_code ec;
   return fs::remove(ToPath(path), ec) && !ec;

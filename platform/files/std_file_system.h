@@ -24,6 +24,7 @@ class StdFileSystem : public FileSystem {
   bool AppendFile(const std::string& path, const std::string& bytes) override;
   std::unique_ptr<AppendTarget> OpenForAppend(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
+  bool MakeExecutable(const std::string& path) override;
   bool Remove(const std::string& path) override;
   std::optional<std::vector<DirectoryEntry>> List(const std::string& directory) override;
   std::optional<DirectoryEntry> Inspect(const std::string& path) override;

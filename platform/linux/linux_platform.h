@@ -2,6 +2,7 @@
 #include "platform/files/std_file_system.h"
 #include "platform/ini_profile_files.h"
 #include "platform/linux/curl_http.h"
+#include "platform/linux/linux_autostart.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_idle.h"
 #include "platform/linux/linux_instance_lock.h"
@@ -10,7 +11,6 @@
 #include "platform/linux/linux_shell.h"
 #include "platform/linux/linux_sound.h"
 #include "platform/linux/linux_system_info.h"
-#include "platform/linux/unsupported_autostart.h"
 #include "platform/platform.h"
 
 namespace platform::linuxos {
@@ -34,8 +34,7 @@ class LinuxPlatform {
   LinuxIdle idle_{clock_};
   LinuxSound sound_;
   CurlHttp http_;
-  // Not written yet for Linux: answers false to every call.
-  UnsupportedAutostart autostart_;
+  LinuxAutostart autostart_;
   LinuxInstanceLock instanceLock_;
   LinuxSystemInfo systemInfo_;
   Platform platform_;
