@@ -16,6 +16,12 @@ unsigned DigitValue(char c) {
   return c >= '0' && c <= '9' ? byte - '0' : (byte & 0x0Fu) + 9;
 }
 
+// The account file is made owner-only before its first write; the writes
+// after keep its mode.
+void PrepareAccountFile(platform::FileSystem& files, const AppPaths& paths) {
+  if (!files.Exists(paths.accountPath)) files.CreateOwnerOnlyFile(paths.accountPath);
+}
+
 }  // namespace
 
 std::string EncodePassword(std::string_view password) {
@@ -51,16 +57,20 @@ StoredAccount ReadAccountFile(platform::ProfileFiles& profiles, const AppPaths& 
   return account;
 }
 
-void WriteAccountFile(platform::ProfileFiles& profiles, const AppPaths& paths, bool remember,
-                      const std::string& id, const std::string& password) {
+void WriteAccountFile(platform::FileSystem& files, platform::ProfileFiles& profiles,
+                      const AppPaths& paths, bool remember, const std::string& id,
+                      const std::string& password) {
+  PrepareAccountFile(files, paths);
   profiles.WriteString(kAccountSection, kKeyPassword, remember ? EncodePassword(password) : "",
                        paths.accountPath);
   profiles.WriteString(kAccountSection, kKeyAccountId, remember ? id : "", paths.accountPath);
 }
 
-void ForgetStoredAccount(platform::ProfileFiles& profiles, const AppPaths& paths) {
+void ForgetStoredAccount(platform::FileSystem& files, platform::ProfileFiles& profiles,
+                         const AppPaths& paths) {
   WriteSettingsFlag(profiles, paths, kKeyRememberPassword, 0);
   WriteSettingsFlag(profiles, paths, kKeyAutoSignIn, 0);
+  PrepareAccountFile(files, paths);
   profiles.WriteString(kAccountSection, kKeyPassword, "", paths.accountPath);
   profiles.WriteString(kAccountSection, kKeyAccountId, "", paths.accountPath);
 }

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/shared_state.h"
+#include "platform/file_system.h"
 #include "platform/profile.h"
 
 // The account file (Config/q.ini, section "X"): the remembered id ("i") and the
@@ -32,11 +33,15 @@ struct StoredAccount {
 StoredAccount ReadAccountFile(platform::ProfileFiles& profiles, const AppPaths& paths);
 
 // After a successful sign-in: "n" first, then "i"; both empty when not remembered.
-void WriteAccountFile(platform::ProfileFiles& profiles, const AppPaths& paths, bool remember,
-                      const std::string& id, const std::string& password);
+// The file holds a password anyone could decode: where the system has file
+// modes, a new one is made readable by its owner only.
+void WriteAccountFile(platform::FileSystem& files, platform::ProfileFiles& profiles,
+                      const AppPaths& paths, bool remember, const std::string& id,
+                      const std::string& password);
 
 // No usable stored account: "Hp" and "Tp" to "0" in the settings file, then "n"
 // and "i" emptied in the account file. The flags in memory are left alone.
-void ForgetStoredAccount(platform::ProfileFiles& profiles, const AppPaths& paths);
+void ForgetStoredAccount(platform::FileSystem& files, platform::ProfileFiles& profiles,
+                         const AppPaths& paths);
 
 }  // namespace app

@@ -29,7 +29,7 @@ std::string Listed(const std::vector<std::string>& requests) {
 }  // namespace
 
 void AddHttpScenarioCommands(ui::ScenarioRunner& runner, platform::sim::SimPlatform* sim) {
-  runner.AddCommand("server-reply", [sim](Ctx& ctx, const Cmd& cmd) {
+  runner.AddSetupCommand("server-reply", [sim](Ctx& ctx, const Cmd& cmd) {
     if (!sim) return ctx.Fail(kHeadlessOnly);
     if (cmd.args.size() != 2 || cmd.args[0].empty() || cmd.args[0][0] != '/') {
       return ctx.Fail("usage: server-reply \"/PATH\" \"TEXT\" [status=N]");
@@ -46,7 +46,7 @@ void AddHttpScenarioCommands(ui::ScenarioRunner& runner, platform::sim::SimPlatf
     sim->Http().SetPathReply(cmd.args[0], reply);
     return true;
   });
-  runner.AddCommand("server-fail", [sim](Ctx& ctx, const Cmd& cmd) {
+  runner.AddSetupCommand("server-fail", [sim](Ctx& ctx, const Cmd& cmd) {
     if (!sim) return ctx.Fail(kHeadlessOnly);
     if (cmd.args.size() != 2 || cmd.args[0].empty() || cmd.args[0][0] != '/') {
       return ctx.Fail("usage: server-fail \"/PATH\" exception|no-file|cut");

@@ -50,6 +50,17 @@ std::vector<std::string> SplitFields(const std::string& text, char separator, in
   return fields;
 }
 
+int LeadingNumber(const std::string& text) {
+  constexpr int kLargest = 2147483647;
+  long long value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') break;
+    value = value * 10 + (c - '0');
+    if (value > kLargest) return kLargest;
+  }
+  return static_cast<int>(value);
+}
+
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::string joined;
   for (const auto& line : lines) joined += line;

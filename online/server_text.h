@@ -15,6 +15,10 @@ std::string Field(const std::string& text, char separator, int index);
 // Pieces 0 to count - 1, missing ones empty; pieces after them are dropped.
 std::vector<std::string> SplitFields(const std::string& text, char separator, int count);
 
+// The integer of the leading decimal digits of a field: 0 when there are
+// none, and no more than the largest int however many digits follow.
+int LeadingNumber(const std::string& text);
+
 // The reply lines appended with no separator, as most callers read a reply.
 std::string JoinLines(const std::vector<std::string>& lines);
 

@@ -82,6 +82,10 @@ class FileSystem {
   // Removes a rewrite temporary that no running rewrite is still writing
   // (left by a killed run); true when it went.
   virtual bool RemoveAbandoned(const std::string& /*path*/) { return false; }
+  // Creates an empty file that only its owner may read or write, when nothing
+  // is at the path yet; true when it made one. Later writes keep the mode.
+  // Where the system keeps no such modes it is an ordinary new file.
+  virtual bool CreateOwnerOnlyFile(const std::string& /*path*/) { return false; }
   // Appends under an exclusive lock, so that concurrent appends stay whole; a
   // failed append leaves the file as it was.
   virtual bool AppendFile(const std::string& path, const std::string& bytes) = 0;

@@ -64,6 +64,10 @@ int Run(ui::Backend& backend, ui::UserActions& user, const Options& options,
     std::fprintf(stderr, "%s\n", runner.Report().c_str());
     return 2;
   }
+  if (!runner.RunSetup()) {
+    std::fprintf(stderr, "%s\n", runner.Report().c_str());
+    return 1;
+  }
   user.SetScript(&runner);
   const std::string entry = options.gallery ? "gallery" : runner.StartEntry();
   const int code = RunEntry(entry);

@@ -184,6 +184,19 @@ void Dialog::PostQuitMessage(int exitCode) {
   backend_->PostQuit(exitCode);
 }
 
+bool Dialog::QuitPosted() const {
+  return backend_->QuitPosted();
+}
+
+bool Dialog::AddTrayIcon(int iconId, int iconResource, std::string_view tip,
+                         std::uint32_t callbackMessage) {
+  return window_ && backend_->TrayAdd(window_, iconId, iconResource, tip, callbackMessage);
+}
+
+bool Dialog::RemoveTrayIcon(int iconId) {
+  return window_ && backend_->TrayDelete(window_, iconId);
+}
+
 void Dialog::PostMessage(std::uint32_t message, std::uintptr_t wParam,
                          std::unique_ptr<Payload> payload) {
   if (window_) backend_->Post(window_, message, wParam, std::move(payload));

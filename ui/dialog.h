@@ -136,6 +136,15 @@ class Dialog : public WindowClient {
   WindowPoster Poster() const { return WindowPoster(backend_, window_); }
   // Ends every loop; the program ends with `exitCode`.
   void PostQuitMessage(int exitCode);
+  // True once a quit was posted: what is left of a handler should not go on.
+  bool QuitPosted() const;
+
+  // --- the notification area -------------------------------------------------
+  // Adds the window's icon `iconId`; mouse messages arrive as `callbackMessage`
+  // with the mouse message number in lParam. False when it is there already.
+  bool AddTrayIcon(int iconId, int iconResource, std::string_view tip,
+                   std::uint32_t callbackMessage);
+  bool RemoveTrayIcon(int iconId);
 
  protected:
   // --- hooks ---------------------------------------------------------------

@@ -2,6 +2,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,11 @@ class ScenarioRunner : public Script {
   // Adds a command (or replaces one). `expect` sub-commands are registered
   // as "expect NAME".
   void AddCommand(const std::string& name, Handler handler);
+  // A command that prepares the machine (a file, a lock held elsewhere): at
+  // the top of a script it runs before the program starts (RunSetup).
+  void AddSetupCommand(const std::string& name, Handler handler);
+  // Runs the setup commands the script opens with; false when one failed.
+  bool RunSetup();
 
   // The entry named by a leading "start NAME" line ("main" when none).
   const std::string& StartEntry() const { return startEntry_; }
@@ -122,6 +128,7 @@ class ScenarioRunner : public Script {
   std::vector<ScenarioCommand> commands_;
   std::size_t next_ = 0;
   std::map<std::string, Handler> handlers_;
+  std::set<std::string> setupCommands_;
   bool failed_ = false;
   std::string failure_;
   bool programEnded_ = false;

@@ -241,6 +241,18 @@ void ScenarioRunner::AddCommand(const std::string& name, Handler handler) {
   handlers_[name] = std::move(handler);
 }
 
+void ScenarioRunner::AddSetupCommand(const std::string& name, Handler handler) {
+  AddCommand(name, std::move(handler));
+  setupCommands_.insert(name);
+}
+
+bool ScenarioRunner::RunSetup() {
+  while (!failed_ && next_ < commands_.size() && setupCommands_.count(commands_[next_].name)) {
+    Execute(commands_[next_++]);
+  }
+  return !failed_;
+}
+
 void ScenarioRunner::RecordFailure(const ScenarioCommand* command, const std::string& why) {
   if (failed_) return;
   failed_ = true;

@@ -653,6 +653,15 @@ bool StdFileSystem::RemoveAbandoned(const std::string& path) {
 #endif
 }
 
+bool StdFileSystem::CreateOwnerOnlyFile(const std::string& path) {
+#ifdef _WIN32
+  Fd fd(OpenFd(ToPath(path), _O_WRONLY | _O_CREAT | _O_EXCL));
+#else
+  Fd fd(::open(ToPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+#endif
+  return fd.ok() && fd.Close();
+}
+
 bool StdFileSystem::AppendFile(const std::string& path, const std::string& bytes) {
   std::unique_ptr<AppendTarget> target = OpenForAppend(path);
   return target && target->Append(bytes);

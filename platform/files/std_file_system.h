@@ -21,6 +21,7 @@ class StdFileSystem : public FileSystem {
                         std::string_view body) override;
   bool RemoveAbandoned(const std::string& path) override;
   void ReserveText(std::string& buffer, std::size_t size) override;
+  bool CreateOwnerOnlyFile(const std::string& path) override;
   bool AppendFile(const std::string& path, const std::string& bytes) override;
   std::unique_ptr<AppendTarget> OpenForAppend(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;

@@ -48,6 +48,12 @@ void AddSimScenarioCommands(ui::ScenarioRunner& runner, SimPlatform* sim) {
     return true;
   });
 
+  runner.AddSetupCommand("instance-held", [sim](Ctx& ctx, const Cmd&) {
+    if (!sim) return ctx.Fail("another instance is played only with --headless");
+    sim->InstanceLock().SetHeldElsewhere(true);
+    return true;
+  });
+
   // --- the recorded calls ---
   runner.AddCommand("expect call", [sim](Ctx& ctx, const Cmd& cmd) {
     if (!sim) return ctx.Fail("platform calls are recorded only with --headless");

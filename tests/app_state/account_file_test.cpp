@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/settings_file.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/platform/temp_dir.h"
@@ -39,7 +41,7 @@ struct AccountFileTest : ::testing::Test {
 };
 
 TEST_F(AccountFileTest, RememberedAccountReadsBack) {
-  app::WriteAccountFile(sim.Profiles(), paths, true, "user1", "abc");
+  app::WriteAccountFile(sim.Files(), sim.Profiles(), paths, true, "user1", "abc");
   EXPECT_EQ(sim.Files().ReadFile(paths.accountPath),
             "[X]\r\nn=616263" + std::string(94, '0') + "\r\ni=user1\r\n");
   const app::StoredAccount stored = app::ReadAccountFile(sim.Profiles(), paths);
@@ -50,16 +52,36 @@ TEST_F(AccountFileTest, RememberedAccountReadsBack) {
 
 TEST_F(AccountFileTest, UnusableAccountsAndForgetting) {
   EXPECT_FALSE(app::ReadAccountFile(sim.Profiles(), paths).usable);  // no file
-  app::WriteAccountFile(sim.Profiles(), paths, false, "user1", "abc");
+  app::WriteAccountFile(sim.Files(), sim.Profiles(), paths, false, "user1", "abc");
   EXPECT_EQ(sim.Files().ReadFile(paths.accountPath), "[X]\r\nn=\r\ni=\r\n");
   EXPECT_FALSE(app::ReadAccountFile(sim.Profiles(), paths).usable);
   sim.Profiles().WriteString("X", "i", "0", paths.accountPath);
   sim.Profiles().WriteString("X", "n", "6162", paths.accountPath);
   EXPECT_FALSE(app::ReadAccountFile(sim.Profiles(), paths).usable);
 
-  app::ForgetStoredAccount(sim.Profiles(), paths);
+  app::ForgetStoredAccount(sim.Files(), sim.Profiles(), paths);
   EXPECT_EQ(sim.Files().ReadFile(paths.settingsPath), "[配置]\r\nHp=0\r\nTp=0\r\n");
   EXPECT_EQ(sim.Files().ReadFile(paths.accountPath), "[X]\r\nn=\r\ni=\r\n");
 }
+
+#ifndef _WIN32
+TEST_F(AccountFileTest, ANewAccountFileIsReadableByItsOwnerOnly) {
+  namespace fs = std::filesystem;
+  auto mode = [&] { return fs::status(paths.accountPath).permissions() & fs::perms::all; };
+  const fs::perms ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+  app::WriteAccountFile(sim.Files(), sim.Profiles(), paths, true, "user1", "abc");
+  EXPECT_EQ(mode(), ownerOnly);
+  app::ForgetStoredAccount(sim.Files(), sim.Profiles(), paths);
+  EXPECT_EQ(mode(), ownerOnly);  // later writes keep it
+
+  // A file that is there already keeps the mode it has.
+  ASSERT_TRUE(sim.Files().Remove(paths.accountPath));
+  ASSERT_TRUE(sim.Files().WriteFileAtomic(paths.accountPath, "[X]\r\n"));
+  fs::permissions(paths.accountPath,
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  app::WriteAccountFile(sim.Files(), sim.Profiles(), paths, true, "user1", "abc");
+  EXPECT_EQ(mode(), ownerOnly | fs::perms::group_read);
+}
+#endif
 
 }  // namespace

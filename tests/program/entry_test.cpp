@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/services.h"
 #include "app/shared_state.h"
 #include "platform/sim/sim_platform.h"
 #include "program/entry.h"
 #include "resources/templates/templates.h"
+#include "tests/platform/temp_dir.h"
 #include "ui/backend/headless/headless_backend.h"
 #include "ui/scenario.h"
 
 namespace {
 
 struct EntryHarness {
+  // The program keeps its Config folder in the current directory.
+  testing_support::TempDir dir;
+  std::filesystem::path previousDirectory = std::filesystem::current_path();
   platform::sim::SimPlatform sim;
   app::ServicesScope services{sim.Get()};
   app::SharedStateScope state;
@@ -18,11 +24,15 @@ struct EntryHarness {
   ui::ScenarioRunner runner{backend, backend};
 
   EntryHarness() {
+    std::filesystem::current_path(dir.path());
     ui::Backend::SetCurrent(&backend);
     resources::RegisterTemplates();
     backend.SetScript(&runner);
   }
-  ~EntryHarness() { ui::Backend::SetCurrent(nullptr); }
+  ~EntryHarness() {
+    ui::Backend::SetCurrent(nullptr);
+    std::filesystem::current_path(previousDirectory);
+  }
 };
 
 TEST(ProgramEntry, ASecondInstanceSaysSoAndEndsWithCodeZero) {
@@ -30,7 +40,7 @@ TEST(ProgramEntry, ASecondInstanceSaysSoAndEndsWithCodeZero) {
   h.sim.InstanceLock().SetHeldElsewhere(true);
   ASSERT_TRUE(
       h.runner.LoadText(u8"msgbox ok text=\"已经打开了!\" caption=\"Orvane\" buttons=ok icon=none\n"
-                        "expect windows 90 0\n"));
+                        "expect windows 131 0\n"));
   EXPECT_EQ(RunEntry("main"), 0);
   EXPECT_FALSE(h.runner.Failed()) << h.runner.Report();
   EXPECT_EQ(h.sim.Log().Lines(), std::vector<std::string>{"instance.acquire DravoOV"});
@@ -38,13 +48,18 @@ TEST(ProgramEntry, ASecondInstanceSaysSoAndEndsWithCodeZero) {
 
 TEST(ProgramEntry, TheFirstInstanceTakesTheLockAndQuitsWithItsCode) {
   EntryHarness h;
+  // No server answers: the sign-in page says so, then "免登陆".
   ASSERT_TRUE(
-      h.runner.LoadText("expect window 90 visible\n"
-                        "click 90 1000\n"
+      h.runner.LoadText(u8"msgbox ok text=\"网络连接失败!\"\n"
+                        "click 131 1031\n"
+                        "advance 200ms\n"
+                        "expect window 102 visible\n"
+                        "click 102 1000\n"
                         "msgbox ok\n"));
   EXPECT_EQ(RunEntry("main"), 18);
   EXPECT_FALSE(h.runner.Failed()) << h.runner.Report();
-  EXPECT_EQ(h.sim.Log().Lines(), std::vector<std::string>{"instance.acquire DravoOV"});
+  ASSERT_FALSE(h.sim.Log().Lines().empty());
+  EXPECT_EQ(h.sim.Log().Lines().front(), "instance.acquire DravoOV");
 }
 
 TEST(ProgramEntry, TheGalleryTakesNoLockAndUnknownEntriesAreRefused) {

@@ -291,13 +291,21 @@ bool HeadlessBackend::ProcessPosted() {
 }
 
 void HeadlessBackend::Pump() {
-  ProcessPosted();
-  std::vector<WindowId> dirty;
-  for (auto& [id, w] : windows_) {
-    if (w.dirty && w.visible && !w.minimized) dirty.push_back(id);
-  }
-  for (WindowId id : dirty) {
-    if (Window* w = Find(id)) PaintWindow(id, *w);
+  // A paint may post (a page that acts once it has been drawn): the systems
+  // deliver that too before they call the loop idle. Bounded, in case a page
+  // posts on every paint.
+  for (int round = 0;; ++round) {
+    ProcessPosted();
+    std::vector<WindowId> dirty;
+    for (auto& [id, w] : windows_) {
+      if (w.dirty && w.visible && !w.minimized) dirty.push_back(id);
+    }
+    for (WindowId id : dirty) {
+      if (Window* w = Find(id)) PaintWindow(id, *w);
+    }
+    if (quit_ || round == 63) return;
+    std::lock_guard lock(postMutex_);
+    if (posted_.empty()) return;
   }
 }
 

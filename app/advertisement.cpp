@@ -1,0 +1,7 @@
+#include "app/advertisement.h"
+
+namespace app {
+
+void OpenAdvertisementWindow() {}
+
+}  // namespace app
