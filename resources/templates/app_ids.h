@@ -5,7 +5,7 @@
 namespace app {
 
 constexpr int kAboutTemplate = 100;
-constexpr int kAboutIcon = 1101;
+constexpr int kAboutLogo = 1101;
 constexpr int kAboutVersion = 1102;
 constexpr int kAboutCopyright = 1103;
 

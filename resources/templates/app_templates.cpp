@@ -35,9 +35,9 @@ void RegisterTemplateGroup_app() {
   about.fontPoints = 9;
   // clang-format off
   about.controls = {
-      {kAboutIcon,      ControlKind::Bitmap, "",                       {10, 8, 40, 8},    0, kLogoBitmap},
-      {kAboutVersion,   ControlKind::Static, "Orvane，6.1.2 版",       {60, 10, 104, 8},  0},
-      {kAboutCopyright, ControlKind::Static, "版权所有 (C) Orvane",    {60, 24, 104, 8},  0},
+      {kAboutLogo,      ControlKind::Bitmap, "",                       {7, 8, 50, 10},    0, kLogoBitmap},
+      {kAboutVersion,   ControlKind::Static, "Orvane，6.1.2 版",       {70, 10, 94, 8},  0},
+      {kAboutCopyright, ControlKind::Static, "版权所有 (C) Orvane",    {70, 24, 94, 8},  0},
       {IDOK,            ControlKind::Button, "确定",                   {113, 41, 50, 14}, cs::kDefault | cs::kTabStop},
   };
   // clang-format on

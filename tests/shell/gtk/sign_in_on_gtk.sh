@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The program on the GTK build against the real orvane-server on loopback:
+# start, sign in with a demo account, see the main window's seven entries,
+# to the notification area and back, the about box, quit. Keeps screenshots
+# beside the program (shell-sign-in.png, shell-main-window.png, shell-about.png).
+# usage: sign_in_on_gtk.sh PROGRAM SERVER WORK-DIR
+set -euo pipefail
+program=$(realpath "$1")
+server=$(realpath "$2")
+work=$3
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+rm -rf "$work"
+mkdir -p "$work/data" "$work/run"
+cd "$work"
+
+server_pid=
+stop_server() {
+  if [ -n "$server_pid" ]; then
+    kill -TERM "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+  fi
+}
+trap stop_server EXIT
+
+password=Demo2024pw
+id=$("$server" --data data account create --nickname "演示用户" --password "$password" \
+  --level 1 --points 100)
+"$server" --data data --listen 127.0.0.1:0 >server.out 2>&1 &
+server_pid=$!
+base=
+for _ in $(seq 100); do
+  base=$(grep -o 'http://127\.0\.0\.1:[0-9]*' server.out || true)
+  [ -n "$base" ] && break
+  kill -0 "$server_pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -n "$base" ] || { echo "orvane-server did not start:"; cat server.out; exit 1; }
+
+cat >sign-in.scenario <<SCENARIO
+expect window 131 visible
+expect enabled 131 1006 1
+type 131 1009 "$id"
+type 131 1004 "$password"
+screenshot "shell-sign-in.png" 131
+click 131 1006
+expect windows 131 0
+advance 500ms
+expect window 102 visible
+expect list-count 102 1010 7
+expect list-cell 102 1010 0 0 "添加任务"
+expect list-cell 102 1010 6 0 "使用说明"
+expect text 102 1065 "演示用户"
+expect text 102 1068 "积分："
+expect text 102 1067 "100"
+screenshot "shell-main-window.png" 102
+# To the notification area and back; the about box from the system menu.
+click 102 1064
+advance 300ms
+expect window 102 hidden
+expect tray 1 151 "Orvane"
+tray-click 102 151 left
+advance 100ms
+expect window 102 visible
+syscommand 102 0x10
+expect window 100 visible
+screenshot "shell-about.png" 100
+click 100 1
+expect windows 100 0
+click 102 1000
+msgbox ok text="确定要关闭吗？" caption="系统提示"
+expect exit 18
+SCENARIO
+
+shots=()
+for name in sign-in main-window about; do shots+=("$(dirname "$program")/shell-$name.png"); done
+rm -f "${shots[@]}"
+(cd run && ORVANE_VENDOR_SERVER="$base" "$program" --scenario ../sign-in.scenario)
+for shot in "${shots[@]}"; do
+  [ -s "$shot" ] || { echo "no screenshot $shot"; exit 1; }
+  echo "$shot: $(identify -format '%w x %h, %k colours' "$shot")"
+done
