@@ -96,6 +96,16 @@ class FileSystem {
   // Lets a downloaded program run: the execute bits beside each read bit where
   // the system keeps them; nothing to do where it does not (Windows).
   virtual bool MakeExecutable(const std::string& /*path*/) { return true; }
+  // Puts `replacement` in the place of the regular file `target` with one
+  // rename, after giving it the target's permissions, and keeps the old file
+  // under `backup` (an earlier backup goes). A read-only target is refused as
+  // WriteFileAtomic refuses it. On false the target is as it was and no backup
+  // was left; the replacement is the caller's to remove.
+  virtual bool ReplaceKeepingBackup(const std::string& /*target*/,
+                                    const std::string& /*replacement*/,
+                                    const std::string& /*backup*/) {
+    return false;
+  }
   virtual bool Remove(const std::string& path) = 0;
   // Entries of one folder ("." and ".." left out); nullopt when it cannot be read.
   virtual std::optional<std::vector<DirectoryEntry>> List(const std::string& directory) = 0;

@@ -692,6 +692,62 @@ bool StdFileSystem::MakeExecutable(const std::string& path) {
 #endif
 }
 
+bool StdFileSystem::ReplaceKeepingBackup(const std::string& target, const std::string& replacement,
+                                         const std::string& backup) {
+  std::error_code ec;
+  fs::path place = ToPath(target);
+  if (fs::is_symlink(place, ec)) {
+    // Through a link, replace the file it names and keep the link.
+    const fs::path resolved = fs::canonical(place, ec);
+    if (ec) return false;
+    place = resolved;
+  }
+  const fs::path incoming = ToPath(replacement);
+  const fs::path kept = ToPath(backup);
+#ifdef _WIN32
+  // Access rights come from the folder; the attributes go over to the new file.
+  const DWORD attributes = ::GetFileAttributesW(place.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !MayReplace(place)) {
+    return false;
+  }
+  ::DeleteFileW(kept.c_str());
+  if (!::CopyFileW(place.c_str(), kept.c_str(), FALSE)) return false;
+  ::SetFileAttributesW(incoming.c_str(), attributes);
+  if (!MoveOver(incoming, place)) {
+    ::DeleteFileW(kept.c_str());
+    return false;
+  }
+  return true;
+#else
+  struct stat st;
+  if (::stat(place.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // No write bit is read-only, for root too (see WriteBeside).
+  if ((st.st_mode & 0222) == 0) return false;
+  const bool surelyWritable = Own().user == 0 || (st.st_uid == Own().user && (st.st_mode & 0200));
+  if (!surelyWritable && ::access(place.c_str(), W_OK) != 0) return false;
+  // Owner first: chown clears set-id bits, which the mode then puts back.
+  if ((st.st_uid != Own().user || st.st_gid != Own().group) &&
+      ::chown(incoming.c_str(), st.st_uid, st.st_gid) != 0) {
+    // An owner we cannot give leaves the new file ours; the mode still holds.
+  }
+  if (::chmod(incoming.c_str(), st.st_mode & 07777) != 0) return false;
+  // The backup is a second name of the old file where the system allows it, a
+  // copy elsewhere; either way the target never goes missing.
+  ::unlink(kept.c_str());
+  if (::link(place.c_str(), kept.c_str()) != 0 &&
+      !fs::copy_file(place, kept, fs::copy_options::overwrite_existing, ec)) {
+    ::unlink(kept.c_str());
+    return false;
+  }
+  if (!MoveOver(incoming, place)) {
+    ::unlink(kept.c_str());
+    return false;
+  }
+  return true;
+#endif
+}
+
 bool StdFileSystem::Remove(const std::string& path) {
   std::error_code ec;
   return fs::remove(ToPath(path), ec) && !ec;

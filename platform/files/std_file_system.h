@@ -26,6 +26,8 @@ class StdFileSystem : public FileSystem {
   std::unique_ptr<AppendTarget> OpenForAppend(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool MakeExecutable(const std::string& path) override;
+  bool ReplaceKeepingBackup(const std::string& target, const std::string& replacement,
+                            const std::string& backup) override;
   bool Remove(const std::string& path) override;
   std::optional<std::vector<DirectoryEntry>> List(const std::string& directory) override;
   std::optional<DirectoryEntry> Inspect(const std::string& path) override;

@@ -27,21 +27,43 @@ std::string LinuxInstanceLock::LockFilePath(const std::string& name) {
   return folder + "/" + fileName + "-" + std::to_string(::getuid()) + ".lock";
 }
 
-bool LinuxInstanceLock::Acquire(const std::string& name) {
-  // Only a lock that another process holds refuses the start. A lock file that
-  // cannot be made or locked says nothing about other instances, just as a named
-  // mutex that fails to open for another reason lets the program run.
-  const int fd = ::open(LockFilePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return true;
+namespace {
+
+// Opens the lock file and tries to lock it; the descriptor when it is locked
+// now, -1 with `heldElsewhere` set when another process holds it.
+int TryLock(const std::string& path, bool* heldElsewhere) {
+  *heldElsewhere = false;
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
   int r;
   do {
     r = ::flock(fd, LOCK_EX | LOCK_NB);
   } while (r != 0 && errno == EINTR);
   if (r != 0) {
-    const bool heldElsewhere = errno == EWOULDBLOCK;
+    *heldElsewhere = errno == EWOULDBLOCK;
     ::close(fd);
-    return !heldElsewhere;
+    return -1;
   }
+  return fd;
+}
+
+}  // namespace
+
+bool LinuxInstanceLock::HeldElsewhere(const std::string& name) {
+  bool heldElsewhere = false;
+  const int fd = TryLock(LockFilePath(name), &heldElsewhere);
+  // Closing lets go of the lock at once.
+  if (fd >= 0) ::close(fd);
+  return heldElsewhere;
+}
+
+bool LinuxInstanceLock::Acquire(const std::string& name) {
+  // Only a lock that another process holds refuses the start. A lock file that
+  // cannot be made or locked says nothing about other instances, just as a named
+  // mutex that fails to open for another reason lets the program run.
+  bool heldElsewhere = false;
+  const int fd = TryLock(LockFilePath(name), &heldElsewhere);
+  if (fd < 0) return !heldElsewhere;
   held_.push_back(fd);
   return true;
 }

@@ -19,6 +19,7 @@ class LinuxInstanceLock : public InstanceLock {
   LinuxInstanceLock& operator=(const LinuxInstanceLock&) = delete;
 
   bool Acquire(const std::string& name) override;
+  bool HeldElsewhere(const std::string& name) override;
 
   // Where the lock file of that name lives.
   static std::string LockFilePath(const std::string& name);

@@ -7,4 +7,9 @@ bool SimInstanceLock::Acquire(const std::string& name) {
   return !heldElsewhere_;
 }
 
+bool SimInstanceLock::HeldElsewhere(const std::string& name) {
+  log_.Record("instance.probe " + name);
+  return heldElsewhere_;
+}
+
 }  // namespace platform::sim

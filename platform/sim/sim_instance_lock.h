@@ -4,11 +4,13 @@
 
 namespace platform::sim {
 
-// "instance.acquire <name>". Another instance can be made to hold the lock.
+// "instance.acquire <name>", "instance.probe <name>". Another instance can be
+// made to hold the lock.
 class SimInstanceLock : public InstanceLock {
  public:
   explicit SimInstanceLock(CallLog& log) : log_(log) {}
   bool Acquire(const std::string& name) override;
+  bool HeldElsewhere(const std::string& name) override;
 
   void SetHeldElsewhere(bool held) { heldElsewhere_ = held; }
 

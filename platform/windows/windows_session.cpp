@@ -59,6 +59,18 @@ bool WindowsInstanceLock::Acquire(const std::string& name) {
   return true;
 }
 
+bool WindowsInstanceLock::HeldElsewhere(const std::string& name) {
+  // A named mutex lives as long as some process has a handle on it.
+  const std::wstring wideName = Wide(name);
+  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, wideName.c_str());
+  if (mutex) {
+    CloseHandle(mutex);
+    return true;
+  }
+  // Denied access still means it exists (another user's elevated instance).
+  return GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 void WindowsSound::PlayLooped(int waveResourceId) {
   // Without a sound device PlaySound fails quietly, as it should here.
   PlaySoundW(MAKEINTRESOURCEW(waveResourceId), GetModuleHandleW(nullptr),

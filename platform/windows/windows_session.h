@@ -22,6 +22,7 @@ class WindowsInstanceLock : public InstanceLock {
   WindowsInstanceLock& operator=(const WindowsInstanceLock&) = delete;
   ~WindowsInstanceLock() override;
   bool Acquire(const std::string& name) override;
+  bool HeldElsewhere(const std::string& name) override;
 
  private:
   void* mutex_ = nullptr;

@@ -38,8 +38,11 @@ TEST(LinuxInstanceLock, SecondProcessIsRefusedUntilTheFirstEnds) {
     ASSERT_TRUE(first.Acquire("DravoOV"));
     EXPECT_FALSE(ChildAcquires("DravoOV"));
     EXPECT_FALSE(LinuxInstanceLock().Acquire("DravoOV"));  // as a second named mutex would
+    EXPECT_TRUE(LinuxInstanceLock().HeldElsewhere("DravoOV"));
     EXPECT_TRUE(ChildAcquires("Other"));
   }
+  // Looking takes nothing.
+  EXPECT_FALSE(LinuxInstanceLock().HeldElsewhere("DravoOV"));
   EXPECT_TRUE(ChildAcquires("DravoOV"));
 
   // A lock file that cannot be made tells of no other instance.

@@ -243,6 +243,37 @@ TEST_F(StdFileSystemTest, NamesGbkCannotSpellStillLeadToTheirOwnFiles) {
   EXPECT_EQ(text::GbkToUtf8(platform::PathTextFromUtf8(u8"\U0001F600.txt")), "????.txt");
 }
 
+TEST_F(StdFileSystemTest, ReplaceKeepingBackupKeepsTheOldOneAndRefusesWhatItMayNotReplace) {
+  const std::string real = dir / "orvane-6.1.2";
+  const std::string link = dir / "orvane";
+  const std::string incoming = dir / "orvane.new";
+  const std::string backup = dir / "orvane.bak";
+  ASSERT_TRUE(files.WriteFileAtomic(real, "old"));
+  ::chmod(real.c_str(), 0751);
+  ASSERT_EQ(::symlink("orvane-6.1.2", link.c_str()), 0);
+  ASSERT_TRUE(files.WriteFileAtomic(incoming, "new"));
+  ASSERT_TRUE(files.WriteFileAtomic(backup, "an older backup"));
+
+  // Through a link the file it names is replaced, and the link stays.
+  ASSERT_TRUE(files.ReplaceKeepingBackup(link, incoming, backup));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(files.ReadFile(real), "new");
+  EXPECT_EQ(Stat(real).st_mode & 07777, 0751u);
+  EXPECT_EQ(files.ReadFile(backup), "old");
+  EXPECT_FALSE(files.Exists(incoming));
+
+  // Read-only, missing or not a file: refused, with nothing changed or left.
+  ASSERT_TRUE(files.WriteFileAtomic(incoming, "newer"));
+  ASSERT_TRUE(files.Remove(backup));
+  ::chmod(real.c_str(), 0555);
+  EXPECT_FALSE(files.ReplaceKeepingBackup(real, incoming, backup));
+  EXPECT_FALSE(files.ReplaceKeepingBackup(dir / "missing", incoming, backup));
+  EXPECT_FALSE(files.ReplaceKeepingBackup(dir.path(), incoming, backup));
+  EXPECT_EQ(files.ReadFile(real), "new");
+  EXPECT_FALSE(files.Exists(backup));
+  EXPECT_EQ(files.ReadFile(incoming), "newer");
+}
+
 TEST_F(StdFileSystemTest, RenameRemoveAndDirectories) {
   ASSERT_TRUE(files.AppendFile(dir / "a", "1"));
   ASSERT_TRUE(files.AppendFile(dir / "a", "2"));
