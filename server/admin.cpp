@@ -15,6 +15,7 @@
 
 #include "platform/text_codec.h"
 #include "server/http_server.h"
+#include "server/published_files.h"
 #include "server/query.h"
 #include "server/service.h"
 #include "server/sqlite_store.h"
@@ -251,6 +252,26 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App* quotaClear = quota->add_subcommand("clear", "no limit on registrations");
   CLI::App* quotaShow = quota->add_subcommand("show", "print the registrations left");
 
+  // publish
+  CLI::App* publish =
+      app.add_subcommand("publish", "put a new file where the download addresses lead");
+  publish->require_subcommand(1);
+  CLI::App* publishProduct = publish->add_subcommand(
+      "product", "publish a new version of the program and name it in the version query");
+  std::string productFile, productVersion, productNotes;
+  publishProduct->add_option("file", productFile, "the program's executable")
+      ->required()
+      ->check(CLI::ExistingFile);
+  publishProduct->add_option("--version", productVersion, "its version, for example 6.1.5")
+      ->required();
+  publishProduct->add_option("--notes", productNotes, "release notes (UTF-8), after the '^'");
+  CLI::App* publishUpdater =
+      publish->add_subcommand("updater", "publish the updater the program fetches");
+  std::string updaterFile;
+  publishUpdater->add_option("file", updaterFile, "the updater's executable")
+      ->required()
+      ->check(CLI::ExistingFile);
+
   CLI::App* feedback = app.add_subcommand("feedback", "feedback from users");
   feedback->require_subcommand(1);
   CLI::App* feedbackList = feedback->add_subcommand("list", "print every feedback");
@@ -323,12 +344,32 @@ int RunCommandLine(int argc, char** argv) {
     for (const Account& item : store->ListAccounts()) PrintAccount(item);
     return 0;
   }
+  auto validVersion = [](const std::string& text) {
+    return !text.empty() && text.find_first_of("|^") == std::string::npos;
+  };
+  auto storeVersion = [&](const std::string& text, const std::string& releaseNotes) {
+    return store->SetSetting("latest_version", text) &&
+           store->SetSetting("version_notes",
+                             releaseNotes.empty() ? std::nullopt : std::optional(releaseNotes));
+  };
   if (versionSet->parsed()) {
-    if (versionText.empty() || versionText.find_first_of("|^") != std::string::npos)
+    if (!validVersion(versionText)) return fail("the version must not be empty or hold '|' or '^'");
+    if (!storeVersion(versionText, notes)) return fail("the version could not be stored");
+    return 0;
+  }
+  if (publishProduct->parsed() || publishUpdater->parsed()) {
+    const bool product = publishProduct->parsed();
+    if (product && !validVersion(productVersion))
       return fail("the version must not be empty or hold '|' or '^'");
-    if (!store->SetSetting("latest_version", versionText) ||
-        !store->SetSetting("version_notes", notes.empty() ? std::nullopt : std::optional(notes)))
+    const char* name = product ? kProductFileName : kUpdaterFileName;
+    std::string error;
+    std::optional<std::string> digest =
+        PublishFile(product ? productFile : updaterFile, paths->files, name, &error);
+    if (!digest) return fail(error);
+    // The file comes first: a version is never named before it can be fetched.
+    if (product && !storeVersion(productVersion, productNotes))
       return fail("the version could not be stored");
+    std::cout << name << (product ? " " + productVersion : "") << " sha256 " << *digest << "\n";
     return 0;
   }
   if (versionShow->parsed()) {

@@ -5,6 +5,7 @@
 
 #include "platform/text_codec.h"
 #include "server/pages.h"
+#include "server/published_files.h"
 #include "server/query.h"
 #include "server/task_service.h"
 
@@ -345,17 +346,18 @@ Reply VendorService::TaskChangeRequest(const Query& query, std::int64_t accountI
   return Text(saved ? "task111" : "task404");
 }
 
-std::string VendorService::DownloadAddress(const std::string& name, const std::string& host) {
+std::string VendorService::ServedFile(const std::string& name) const {
   if (!IsSafeFileName(name) || options_.filesDirectory.empty()) return {};
   std::filesystem::path folder(options_.filesDirectory);
-  std::string file;
   for (const std::string& candidate : {name + ".exe", name}) {
     std::error_code error;
-    if (std::filesystem::is_regular_file(folder / candidate, error)) {
-      file = candidate;
-      break;
-    }
+    if (std::filesystem::is_regular_file(folder / candidate, error)) return candidate;
   }
+  return {};
+}
+
+std::string VendorService::DownloadAddress(const std::string& name, const std::string& host) {
+  const std::string file = ServedFile(name);
   if (file.empty()) return {};
   std::string base = options_.publicBase;
   if (base.empty()) {
@@ -375,7 +377,17 @@ Reply VendorService::Regulation(const Query& query, const std::string& host) {
   }
   if (std::optional<std::string> name = query.Raw("updownload")) {
     std::string address = DownloadAddress(*name, host);
-    return Text(address.empty() ? "404m" : address);
+    if (address.empty()) return Text("404m");
+    // The updater keeps the product's new version only when its digest matches.
+    // It is taken from the file as it is now, so a file put there by hand
+    // is described as truly as a published one.
+    if (*name == kProductName) {
+      std::optional<std::string> digest =
+          FileSha256((std::filesystem::path(options_.filesDirectory) / ServedFile(*name)).string());
+      if (!digest) return Text("404m");
+      address += "|" + *digest;
+    }
+    return Text(address);
   }
   if (std::optional<std::string> product = query.Raw("DravoAD")) {
     std::optional<std::string> level = query.Raw("lx");

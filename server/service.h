@@ -68,6 +68,8 @@ class VendorService {
   Reply Navigation(const Query& query, const std::string& remoteAddress);
   Reply RegistrationSite(const Query& query, const std::string& remoteAddress);
   std::string DownloadAddress(const std::string& name, const std::string& host);
+  // The file served under `name` ("NAME.exe" or "NAME"); empty when none.
+  std::string ServedFile(const std::string& name) const;
 
   Store& store_;
   ServiceOptions options_;

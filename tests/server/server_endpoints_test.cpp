@@ -2,6 +2,7 @@
 #include <fstream>
 
 #include "platform/files/std_file_system.h"
+#include "program/dravoup/sha256.h"
 #include "tests/server/server_fixture.h"
 
 namespace server_test {
@@ -92,6 +93,38 @@ TEST_F(EndpointsTest, DownloadQueriesNameFilesThatDownloadWhole) {
   EXPECT_FALSE(online::ServerFileDownload(http, files, Url("/SoftWare/download/Orvane.exe"),
                                           dir_ / "none.exe"));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "none.exe"));
+}
+
+TEST_F(EndpointsTest, PublishedProductIsOfferedWithItsDigestAndNamedByTheVersionQuery) {
+  std::string body(200000, '\0');
+  for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 13 + 5);
+  const std::string source = dir_ / "build-6.1.5";
+  std::ofstream(source, std::ios::binary) << body;
+  Outcome published = Admin(data(), {"publish", "product", source, "--version", "6.1.5"});
+  ASSERT_EQ(published.exitCode, 0);
+  const std::string digest = dravoup::Sha256Hex(body);
+  EXPECT_EQ(published.out, "Orvane.exe 6.1.5 sha256 " + digest + "\n");
+
+  EXPECT_EQ(Field(Text(std::string(kRegulation) + "?vBC=Orvane"), '|', 0), "6.1.5");
+  const std::string offer = Text(std::string(kRegulation) + "?updownload=Orvane");
+  EXPECT_EQ(offer, server_->base() + "/SoftWare/download/Orvane.exe|" + digest);
+  platform::CurlHttp http;
+  platform::StdFileSystem files;
+  ASSERT_TRUE(online::ServerFileDownload(http, files, Field(offer, '|', 0), dir_ / "got"));
+  EXPECT_EQ(ReadFile(dir_ / "got"), body);
+
+  // The updater goes up without a version, and its address alone answers.
+  ASSERT_EQ(Admin(data(), {"publish", "updater", source}).exitCode, 0);
+  EXPECT_EQ(Text(std::string(kRegulation) + "?updownload=DravoUP"),
+            server_->base() + "/SoftWare/download/DravoUP.exe");
+
+  // An empty file or a version the reply could not carry changes nothing.
+  std::ofstream(dir_ / "empty");
+  EXPECT_NE(Admin(data(), {"publish", "product", dir_ / "empty", "--version", "6.1.6"}).exitCode,
+            0);
+  EXPECT_NE(Admin(data(), {"publish", "product", source, "--version", "6.1|7"}).exitCode, 0);
+  EXPECT_EQ(Field(Text(std::string(kRegulation) + "?vBC=Orvane"), '|', 0), "6.1.5");
+  EXPECT_EQ(Text(std::string(kRegulation) + "?updownload=Orvane"), offer);
 }
 
 TEST_F(EndpointsTest, SignInRepliesThirteenFieldsWithTheNicknameInGbk) {
