@@ -116,6 +116,8 @@ class FileSystem {
   }
   virtual std::string CurrentDirectory() = 0;
   virtual std::string ExecutableDirectory() = 0;
+  // The user's folder for temporary files; empty when the system names none.
+  virtual std::string TemporaryDirectory() { return {}; }
 };
 
 }  // namespace platform

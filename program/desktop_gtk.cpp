@@ -13,8 +13,10 @@ class GtkDesktop : public DesktopBackend {
   platform::Platform& services() override { return services_.Get(); }
 
  private:
-  std::unique_ptr<ui::gtk::GtkBackend> port_;
+  // The services outlive the port: windows that go with it may still wait
+  // for workers that use them.
   platform::linuxos::LinuxPlatform services_;
+  std::unique_ptr<ui::gtk::GtkBackend> port_;
 };
 
 }  // namespace

@@ -17,8 +17,10 @@ class Win32Desktop : public DesktopBackend {
   platform::Platform& services() override { return services_.Get(); }
 
  private:
-  std::unique_ptr<ui::win32::Win32Backend> port_;
+  // The services outlive the port: windows that go with it may still wait
+  // for workers that use them.
   platform::windows::WindowsPlatform services_;
+  std::unique_ptr<ui::win32::Win32Backend> port_;
 };
 
 }  // namespace

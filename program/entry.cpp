@@ -5,6 +5,7 @@
 #include "app/settings_file.h"
 #include "app/shared_state.h"
 #include "program/gallery_dlg.h"
+#include "tools/gadgets_dlg.h"
 #include "ui/backend.h"
 #include "ui/dialog.h"
 
@@ -19,6 +20,13 @@ int RunEntry(const std::string& entry) {
     app::Shared().paths = app::DeriveAppPaths(app::Services());
     CGalleryDlg gallery;
     gallery.DoModal();
+  } else if (entry == "gadgets") {
+    // The tools page alone, as a signed-in user opens it; the batch pages it
+    // opens live on until a quit.
+    app::Shared().paths = app::DeriveAppPaths(app::Services());
+    tools::CGadgetsDlg gadgets;
+    gadgets.DoModal();
+    if (!backend.QuitPosted()) backend.RunMessageLoop();
   } else {
     return -1;
   }

@@ -46,11 +46,16 @@ void AddFileScenarioCommands(ui::ScenarioRunner& runner) {
     return true;
   });
   runner.AddCommand("expect file", [](Ctx& ctx, const Cmd& cmd) {
-    if (!ctx.Usage(3, "expect file \"PATH\" \"TEXT\"")) return false;
+    if (!ctx.Usage(3, "expect file \"PATH\" \"TEXT\" [mark=utf8]")) return false;
     const std::optional<std::string> bytes =
         app::Services().files.ReadFile(SystemPath(cmd.args[1]));
     if (!bytes) return ctx.Fail("no file " + Ctx::Show(cmd.args[1]));
-    if (*bytes != cmd.args[2]) return ctx.Fail("the file holds " + Ctx::Show(*bytes));
+    // mark=utf8: the text follows the UTF-8 byte-order mark.
+    const auto mark = cmd.options.find("mark");
+    const bool utf8Mark = mark != cmd.options.end() && mark->second == "utf8";
+    if (*bytes != (utf8Mark ? "\xEF\xBB\xBF" : "") + cmd.args[2]) {
+      return ctx.Fail("the file holds " + Ctx::Show(*bytes));
+    }
     return true;
   });
   runner.AddCommand("expect no-file", [](Ctx& ctx, const Cmd& cmd) {

@@ -101,6 +101,9 @@ class ControlPort {
   virtual bool IsControlEnabled(WindowId window, int id) = 0;
   virtual void ShowControl(WindowId window, int id, bool show) = 0;
   virtual bool IsControlVisible(WindowId window, int id) = 0;
+  // A control's rectangle in client pixels; moving or resizing it.
+  virtual Rect GetControlRect(WindowId window, int id) = 0;
+  virtual void MoveControl(WindowId window, int id, const Rect& rect) = 0;
   virtual int GetCheck(WindowId window, int id) = 0;
   virtual void SetCheck(WindowId window, int id, int state) = 0;
   virtual void SetEditLimit(WindowId window, int id, int bytes) = 0;

@@ -29,6 +29,12 @@ void Control::ShowWindow(bool show) const {
 bool Control::IsWindowVisible() const {
   return backend().IsControlVisible(window(), id_);
 }
+Rect Control::GetRect() const {
+  return backend().GetControlRect(window(), id_);
+}
+void Control::MoveWindow(const Rect& rect) const {
+  backend().MoveControl(window(), id_, rect);
+}
 void Control::SetFont(const FontSpec& font) const {
   backend().SetControlFont(window(), id_, font);
 }

@@ -25,6 +25,9 @@ class Control {
   bool IsWindowEnabled() const;
   void ShowWindow(bool show) const;
   bool IsWindowVisible() const;
+  // Client pixels of the dialog.
+  Rect GetRect() const;
+  void MoveWindow(const Rect& rect) const;
   void SetFont(const FontSpec& font) const;
   void SetFocus() const;
 

@@ -292,6 +292,28 @@ void AddExpectCommands(ScenarioRunner& runner) {
                     std::to_string(r.top) + " " + std::to_string(r.Width()) + " " +
                     std::to_string(r.Height()));
   });
+  runner.AddCommand("expect control-rect", [](Ctx& ctx, const Cmd& cmd) {
+    WindowId w;
+    int id;
+    if (!WindowControl(ctx, w, id)) return false;
+    if (cmd.args.size() < 7) {
+      return ctx.Fail("usage: expect control-rect WINDOW CONTROL X Y WIDTH HEIGHT");
+    }
+    const Rect r = ctx.backend().GetControlRect(w, id);
+    const int seen[4] = {r.left, r.top, r.Width(), r.Height()};
+    for (int i = 0; i < 4; ++i) {
+      // "-" leaves a value unchecked.
+      if (cmd.args[i + 3] == "-") continue;
+      auto n = ctx.NumberArg(i + 3);
+      if (!n) return false;
+      if (*n != seen[i]) {
+        return ctx.Fail("control rectangle: saw " + std::to_string(seen[0]) + " " +
+                        std::to_string(seen[1]) + " " + std::to_string(seen[2]) + " " +
+                        std::to_string(seen[3]));
+      }
+    }
+    return true;
+  });
   runner.AddCommand("expect web", [](Ctx& ctx, const Cmd& cmd) {
     WindowId w;
     int id;

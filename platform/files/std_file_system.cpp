@@ -826,6 +826,12 @@ std::string StdFileSystem::CurrentDirectory() {
   return ec ? std::string() : FromPath(current);
 }
 
+std::string StdFileSystem::TemporaryDirectory() {
+  std::error_code ec;
+  const fs::path temp = fs::temp_directory_path(ec);
+  return ec ? std::string() : FromPath(temp);
+}
+
 std::string StdFileSystem::ExecutableDirectory() {
 #ifdef _WIN32
   std::wstring module(MAX_PATH, L'\0');

@@ -33,6 +33,7 @@ class StdFileSystem : public FileSystem {
   std::optional<DirectoryEntry> Inspect(const std::string& path) override;
   std::string CurrentDirectory() override;
   std::string ExecutableDirectory() override;
+  std::string TemporaryDirectory() override;
 };
 
 }  // namespace platform

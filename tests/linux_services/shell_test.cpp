@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 namespace platform::linuxos {
 namespace {
@@ -52,6 +54,41 @@ TEST(LinuxShell, OpensExistingFilesWithTheDesktopHandlerAndFailsQuietlyOnMissing
     std::getline(in, opened);
   }
   EXPECT_EQ(opened, document.string());
+  fs::remove_all(dir);
+}
+
+TEST(LinuxShell, StartsTheDesktopsOwnProgramsForTheWindowsAccessories) {
+  const fs::path dir = fs::temp_directory_path() / ("orvane-standin-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const fs::path log = dir / "started.log";
+  // A later editor of the list and the last terminal, each logging its start.
+  for (const char* program : {"mousepad", "xterm"}) {
+    const fs::path file = dir / program;
+    std::ofstream(file) << "#!/bin/sh\necho " << program << " >> '" << log.string() << "'\n";
+    fs::permissions(file, fs::perms::owner_all);
+  }
+  const std::string savedPath = std::getenv("PATH");
+  setenv("PATH", dir.c_str(), 1);
+  EXPECT_EQ(DesktopStandIn("notepad"), "mousepad");
+  EXPECT_EQ(DesktopStandIn("NOTEPAD.EXE"), "mousepad");
+  EXPECT_EQ(DesktopStandIn("cmd.exe"), "xterm");
+  EXPECT_EQ(DesktopStandIn("calc"), "");  // none there: the start fails quietly
+  EXPECT_EQ(DesktopStandIn("mousepad"), "");
+  LinuxShell shell;
+  EXPECT_TRUE(shell.Exec("notepad"));
+  EXPECT_TRUE(shell.Open("cmd.exe"));
+  EXPECT_FALSE(shell.Exec("calc"));
+  setenv("PATH", savedPath.c_str(), 1);
+
+  std::vector<std::string> started;
+  for (int i = 0; i < 200 && started.size() < 2; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    started.clear();
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line);) started.push_back(line);
+  }
+  std::sort(started.begin(), started.end());
+  EXPECT_EQ(started, (std::vector<std::string>{"mousepad", "xterm"}));
   fs::remove_all(dir);
 }
 

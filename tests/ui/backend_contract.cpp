@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/ui/test_dialogs.h"
+#include "ui/worker_link.h"
 
 namespace uitest {
 
@@ -42,6 +43,17 @@ class PostDlg : public TestDlg {
  private:
   void OnLine(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
     seen.push_back(static_cast<CountedPayload&>(*payload).number);
+  }
+};
+
+// A dialog whose edit a worker reads through a link the dialog serves.
+class ServedDlg : public TestDlg {
+ public:
+  ServedDlg() : TestDlg(kOuter) { OnPosted(ui::WorkerLink::kServeCall, &ServedDlg::OnCall); }
+
+ private:
+  void OnCall(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
+    ui::WorkerLink::Serve(std::move(payload));
   }
 };
 
@@ -89,6 +101,64 @@ TEST_P(BackendContract, MessagesFromOtherThreadsArriveInOrderAndEveryPayloadIsFr
   }
   Reset();
   EXPECT_EQ(freed.load(), kCount + 2);
+}
+
+TEST_P(BackendContract, AWorkerReadsControlsOnTheWindowsThreadAndNeverWaitsOnAClosedWindow) {
+  ServedDlg dlg;
+  ASSERT_TRUE(dlg.Create());
+  dlg.SetDlgItemText(kEdit, "first");
+  ui::WorkerLink link(dlg.Poster());
+  std::vector<std::string> reads;  // the worker's until it is done
+  std::atomic<bool> done{false};
+  std::atomic<bool> sleptToEnd{true};
+  std::thread worker([&] {
+    // Each read runs on the window's thread; the edit changes between reads.
+    for (int i = 0; i < 3; ++i) {
+      std::string text;
+      if (!link.Call([&] {
+            text = dlg.GetDlgItemText(kEdit);
+            dlg.SetDlgItemText(kEdit, "next " + std::to_string(i));
+          })) {
+        break;
+      }
+      reads.push_back(text);
+    }
+    sleptToEnd = link.Sleep(60000);  // ended by the close below
+    done = true;
+  });
+  // Three reads served, then the worker sleeps until the close.
+  user().WaitUntil([&] { return dlg.GetDlgItemText(kEdit) == "next 2"; }, 5000);
+  link.Close();
+  user().WaitUntil([&] { return done.load(); }, 5000);
+  worker.join();
+  ASSERT_EQ(reads, (std::vector<std::string>{"first", "next 0", "next 1"}));
+  EXPECT_FALSE(sleptToEnd.load());
+  EXPECT_FALSE(link.Call([] {}));
+  EXPECT_FALSE(link.Post(ui::msg::kUser + 5));
+
+  // A call whose window goes before serving it fails; the worker goes on.
+  ServedDlg gone;
+  ASSERT_TRUE(gone.Create());
+  ui::WorkerLink goneLink(gone.Poster());
+  std::atomic<int> answer{-1};
+  std::thread late([&] { answer = goneLink.Call([] {}) ? 1 : 0; });
+  // Let the call be queued, then let the window go without serving it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  gone.DestroyWindow();
+  user().WaitUntil([&] { return answer != -1; }, 5000);
+  late.join();
+  EXPECT_EQ(answer.load(), 0);
+}
+
+TEST_P(BackendContract, AControlMovesAndResizesWithinItsWindow) {
+  TestDlg dlg(kOuter);
+  ASSERT_TRUE(dlg.Create());
+  const ui::Rect before = dlg.GetDlgItem(kEdit).GetRect();
+  EXPECT_GT(before.Width(), 0);
+  const ui::Rect wanted = ui::Rect::FromSize(before.left + 4, before.top + 2, before.Width(), 40);
+  dlg.GetDlgItem(kEdit).MoveWindow(wanted);
+  user().Pump();
+  EXPECT_EQ(dlg.GetDlgItem(kEdit).GetRect(), wanted);
 }
 
 TEST_P(BackendContract, SettingARunningTimerAgainRestartsItsPeriod) {

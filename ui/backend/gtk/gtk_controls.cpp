@@ -344,6 +344,24 @@ bool GtkPort::IsControlVisible(WindowId window, int id) {
   return c && c->visible;
 }
 
+Rect GtkPort::GetControlRect(WindowId window, int id) {
+  GtkControl* c = FindControl(window, id);
+  return c ? c->rect : Rect{};
+}
+
+void GtkPort::MoveControl(WindowId window, int id, const Rect& rect) {
+  GtkWin* w = Find(window);
+  GtkControl* c = FindControl(window, id);
+  if (!w || !c || !c->outer) return;
+  c->rect = rect;
+  if (GTK_IS_SCROLLED_WINDOW(c->outer)) {
+    gtk_widget_set_size_request(c->outer, rect.Width(), rect.Height());
+  }
+  // The layout's allocation puts every control at its rectangle again.
+  gtk_layout_move(GTK_LAYOUT(w->layout), c->outer, rect.left, rect.top);
+  gtk_widget_queue_resize(w->layout);
+}
+
 int GtkPort::GetCheck(WindowId window, int id) {
   GtkControl* c = FindControl(window, id);
   return c ? c->check : 0;

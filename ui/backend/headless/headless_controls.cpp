@@ -41,6 +41,15 @@ bool HeadlessBackend::IsControlVisible(WindowId window, int id) {
   return c && c->visible;
 }
 
+Rect HeadlessBackend::GetControlRect(WindowId window, int id) {
+  Control* c = FindControl(window, id);
+  return c ? c->rect : Rect{};
+}
+
+void HeadlessBackend::MoveControl(WindowId window, int id, const Rect& rect) {
+  if (Control* c = FindControl(window, id)) c->rect = rect;
+}
+
 int HeadlessBackend::GetCheck(WindowId window, int id) {
   Control* c = FindControl(window, id);
   return c ? c->check : 0;

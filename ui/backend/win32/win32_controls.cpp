@@ -112,6 +112,22 @@ bool Win32Port::IsControlVisible(WindowId window, int id) {
   return hwnd && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE);
 }
 
+Rect Win32Port::GetControlRect(WindowId window, int id) {
+  HWND hwnd = ControlHwnd(window, id);
+  if (!hwnd) return {};
+  RECT r{};
+  ::GetWindowRect(hwnd, &r);
+  // Screen to the parent's client coordinates.
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+void Win32Port::MoveControl(WindowId window, int id, const Rect& rect) {
+  if (HWND hwnd = ControlHwnd(window, id)) {
+    ::MoveWindow(hwnd, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
+  }
+}
+
 int Win32Port::GetCheck(WindowId window, int id) {
   HWND hwnd = ControlHwnd(window, id);
   return hwnd ? static_cast<int>(SendMessageW(hwnd, BM_GETCHECK, 0, 0)) : 0;

@@ -72,6 +72,8 @@ class Win32Port : public Win32Backend {
   bool IsControlEnabled(WindowId window, int id) override;
   void ShowControl(WindowId window, int id, bool show) override;
   bool IsControlVisible(WindowId window, int id) override;
+  Rect GetControlRect(WindowId window, int id) override;
+  void MoveControl(WindowId window, int id, const Rect& rect) override;
   int GetCheck(WindowId window, int id) override;
   void SetCheck(WindowId window, int id, int state) override;
   void SetEditLimit(WindowId window, int id, int bytes) override;

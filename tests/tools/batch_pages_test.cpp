@@ -1,0 +1,352 @@
+// The batch tool pages on the headless backend, with their real workers over
+// real files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <future>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/services.h"
+#include "app/shared_state.h"
+#include "platform/linux/curl_http.h"
+#include "platform/sim/sim_platform.h"
+#include "platform/text_codec.h"
+#include "resources/templates/templates.h"
+#include "tests/platform/temp_dir.h"
+#include "tests/tools/loopback_http_server.h"
+#include "tests/tools/tool_test_support.h"
+#include "tools/download_dlg.h"
+#include "tools/extract_dlg.h"
+#include "tools/replace_dlg.h"
+#include "tools/tool_scenario_commands.h"
+#include "ui/backend/headless/headless_backend.h"
+#include "ui/scenario.h"
+
+namespace {
+
+using testing_support::TempDir;
+
+// The real file system with folders listed in name order, so a walk is the
+// same on every disk, and one folder that can be held shut until the test
+// lets the walk in.
+class OrderedFiles : public platform::StdFileSystem {
+ public:
+  std::string executableDirectory;
+  std::string gatedFolder;
+  std::promise<void> gate;
+
+  std::string ExecutableDirectory() override { return executableDirectory; }
+  std::optional<std::vector<platform::DirectoryEntry>> List(const std::string& dir) override {
+    if (!gatedFolder.empty() && dir == gatedFolder) gateOpened_.wait();
+    auto entries = StdFileSystem::List(dir);
+    if (entries) {
+      std::sort(entries->begin(), entries->end(),
+                [](const auto& a, const auto& b) { return a.name < b.name; });
+    }
+    return entries;
+  }
+
+ private:
+  std::shared_future<void> gateOpened_ = gate.get_future().share();
+};
+
+// Pages that remember every status line they showed.
+template <class Page>
+class Recorded : public Page {
+ public:
+  explicit Recorded(std::vector<std::string>* lines) : lines_(lines) {}
+
+ protected:
+  void OnStatusShown(const std::string& text) override { lines_->push_back(text); }
+
+ private:
+  std::vector<std::string>* lines_;
+};
+
+// The program's services with our file system and, where a test asks, real
+// HTTP; a headless backend and a scenario runner acting as the user.
+struct PageHarness {
+  TempDir dir;
+  OrderedFiles files;
+  platform::sim::SimPlatform sim;
+  platform::CurlHttp curl;
+  platform::Platform services;
+  app::SharedStateScope state;
+  std::unique_ptr<app::ServicesScope> scope;
+  ui::headless::HeadlessBackend backend{sim.Clock()};
+  ui::ScenarioRunner runner{backend, backend};
+  std::vector<std::string> lines;
+
+  explicit PageHarness(bool realHttp = false)
+      : services{sim.Clock(),
+                 files,
+                 sim.Profiles(),
+                 sim.Power(),
+                 sim.Processes(),
+                 sim.Shell(),
+                 sim.Idle(),
+                 sim.Sound(),
+                 realHttp ? static_cast<platform::Http&>(curl) : sim.Http(),
+                 sim.Autostart(),
+                 sim.InstanceLock(),
+                 sim.SystemInfo()} {
+    files.executableDirectory = dir.path();
+    scope = std::make_unique<app::ServicesScope>(services);
+    ui::Backend::SetCurrent(&backend);
+    resources::RegisterTemplates();
+    tools::AddToolScenarioCommands(runner);
+    runner.AddCommand("open-replace", [this](ui::ScenarioContext&, const ui::ScenarioCommand&) {
+      return ui::Dialog::OpenModeless<Recorded<tools::CPiTiHuanDlg>>(&lines) != nullptr;
+    });
+    runner.AddCommand("open-gate", [this](ui::ScenarioContext&, const ui::ScenarioCommand&) {
+      files.gate.set_value();
+      return true;
+    });
+    backend.SetScript(&runner);
+  }
+  ~PageHarness() {
+    // Pages still open go first, while the services their workers use live.
+    backend.SetScript(nullptr);
+    while (!backend.FindWindows(173).empty() || !backend.FindWindows(174).empty() ||
+           !backend.FindWindows(175).empty()) {
+      for (int t : {173, 174, 175}) {
+        for (ui::WindowId w : backend.FindWindows(t)) backend.DestroyWindow(w);
+      }
+    }
+    ui::Backend::SetCurrent(nullptr);
+  }
+
+  template <class Page>
+  void Open() {
+    ASSERT_TRUE(ui::Dialog::OpenModeless<Recorded<Page>>(&lines));
+  }
+  // Runs the script (UTF-8, "$" standing for the temporary folder) in the
+  // message loop; false with the report when something did not hold.
+  ::testing::AssertionResult Run(std::string script) {
+    for (std::size_t at = script.find('$'); at != std::string::npos; at = script.find('$', at)) {
+      script.replace(at, 1, dir.path());
+    }
+    if (!runner.LoadText(script, "test")) return ::testing::AssertionFailure() << runner.Report();
+    backend.RunMessageLoop();
+    if (runner.Failed()) return ::testing::AssertionFailure() << runner.Report();
+    return ::testing::AssertionSuccess();
+  }
+};
+
+using Lines = std::vector<std::string>;
+
+TEST(ReplacePage, FirstUseHasNoModeAndSkipsEveryFile) {
+  PageHarness h;
+  h.Open<tools::CPiTiHuanDlg>();
+  ASSERT_TRUE(
+      h.Run(u8R"S(
+folder "$/t"
+file "$/t/a.txt" "x{{1}}y"
+file "$/t/b.txt" "{{2}}"
+expect combo-items 173 1057 "直接替换" "范围替换" "包含标记替换"
+expect combo-sel 173 1057 -1
+expect visible 173 1130 1
+expect visible 173 1131 1
+expect control-rect 173 1129 - - - 32
+expect window 173 topmost
+type 173 1124 "$/t"
+type 173 1128 "txt"
+type 173 1129 "{{"
+click 173 1112
+wait-text 173 1132 "处理完成！" 10s
+expect enabled 173 1112 1
+expect text 173 1112 "开始替换"
+expect file "$/t/a.txt" "x{{1}}y"
+expect tool-setting replace "tihuanmoshi" ""
+)S"));
+  EXPECT_EQ(h.lines, (Lines{"错误：未知替换模式", "错误：未知替换模式", "处理完成！"}));
+}
+
+TEST(ReplacePage, RefusedStartStillSavesAndModeLayoutFollowsTheList) {
+  PageHarness h;
+  h.Open<tools::CPiTiHuanDlg>();
+  ASSERT_TRUE(
+      h.Run(u8R"S(
+tool-settings-remove replace
+type 173 1128 "txt;htm"
+choose 173 1057 0
+expect control-rect 173 1129 - - - 77
+expect visible 173 1131 0
+click 173 1112
+msgbox ok text="请填写必要参数！" buttons=ok
+expect tool-setting replace "fileformat" "txt;htm"
+expect tool-setting replace "tihuanmoshi" "直接替换"
+expect enabled 173 1112 1
+choose 173 1057 2
+expect control-rect 173 1129 - - - 32
+expect visible 173 1131 1
+# Esc neither closes nor hides; Ctrl+A selects a multi-line field whole.
+key 173 esc
+expect window 173 visible
+type 173 1088 "第一行\r\n第二行"
+key 173 1088 ctrl+a
+expect selection 173 1088 0 14
+)S"));
+}
+
+TEST(ReplacePage, RunsInWalkOrderAndAnEditAppliesFromTheNextFile) {
+  PageHarness h;
+  h.files.gatedFolder = h.dir / "t/z";
+  h.Open<tools::CPiTiHuanDlg>();
+  // The walk takes a.txt, then waits at the folder z until the keyword's
+  // replacement has been changed on the page.
+  ASSERT_TRUE(
+      h.Run(u8R"S(
+folder "$/t"
+file "$/t/a.txt" "x{{1}}y"
+file "$/t/z/b.txt" "x{{2}}y"
+file "$/t/z/c.bak" "x{{3}}y"
+type 173 1124 "$/t"
+type 173 1128 "txt"
+choose 173 1057 1
+type 173 1129 "{{"
+type 173 1131 "}}"
+type 173 1088 "([*])"
+click 173 1112
+expect enabled 173 1112 0
+wait-text 173 1132 "a.txt] 处理完成" 10s
+expect enabled 173 1112 0
+type 173 1088 "<[*]>"
+open-gate
+wait-text 173 1132 "处理完成！" 10s
+expect enabled 173 1112 1
+expect file "$/t/a.txt" "x{{(1)}}y" mark=utf8
+expect file "$/t/z/b.txt" "x{{<2>}}y" mark=utf8
+expect file "$/t/z/c.bak" "x{{3}}y"
+)S"));
+  const std::string root = h.dir.path();
+  EXPECT_EQ(h.lines, (Lines{"[" + root + "/t/a.txt] 处理完成，编码：65001",
+                            "[" + root + "/t/z/b.txt] 处理完成，编码：65001", "处理完成！"}));
+}
+
+TEST(ReplacePage, APageClosedDuringItsRunKeepsItsLinesAndThenFreesItself) {
+  PageHarness h;
+  h.files.gatedFolder = h.dir / "t/z";
+  h.Open<tools::CPiTiHuanDlg>();
+  ASSERT_TRUE(
+      h.Run(u8R"S(
+folder "$/t"
+file "$/t/a.txt" "a"
+file "$/t/z/b.txt" "b"
+type 173 1124 "$/t"
+type 173 1128 "txt"
+type 173 1129 "a"
+choose 173 1057 0
+click 173 1112
+wait-text 173 1132 "a.txt]" 10s
+click 173 1111
+expect window 173 hidden
+# A second page while the first still runs, hidden.
+open-replace
+expect windows 173 2
+open-gate
+wait 300ms
+expect windows 173 1
+expect window 173 visible
+)S"));
+  ASSERT_EQ(h.lines.size(), 3u);
+  EXPECT_EQ(h.lines.back(), "处理完成！");
+}
+
+TEST(ExtractPage, DefaultsAndARunThatAppendsEveryRowInOrder) {
+  PageHarness h;
+  h.Open<tools::CPiHuoQuDlg>();
+  ASSERT_TRUE(
+      h.Run(u8R"S(
+expect text 175 1135 "JieQu.txt"
+expect text 175 1124 ""
+expect checked 175 1100 0
+folder "$/t"
+file "$/t/a.txt" "<1><2>"
+file "$/t/b.txt" "<3>"
+type 175 1124 "$/t"
+type 175 1128 "txt"
+type 175 1139 "<"
+type 175 1140 ">"
+type 175 1088 "[1]"
+type 175 1125 "$/out"
+click 175 1101
+click 175 1138
+expect enabled 175 1138 1
+wait-text 175 1132 "处理完成！" 10s
+expect file "$/out/JieQu.txt" "1\r\n2\r\n3\r\n"
+expect tool-setting extract "autoline" "1"
+expect tool-setting extract "savefilename" "JieQu.txt"
+key 175 1139 ctrl+a
+key 175 esc
+expect window 175 visible
+)S"));
+  EXPECT_EQ(h.lines, (Lines{"正在处理：a (1/2)", "正在处理：b (2/2)", "处理完成！"}));
+}
+
+// The existing-file questions and their answers, against a real server.
+TEST(DownloadPage, QuestionsDecideWhatHappensToAFileThatExists) {
+  tools_test::LoopbackHttpServer server([](const std::string& path) {
+    tools_test::LoopbackHttpServer::Reply reply;
+    reply.body = "body of " + path;
+    return reply;
+  });
+  PageHarness h(true);
+  h.Open<tools::CPiXiaZaiDlg>();
+  std::string script =
+      u8R"S(
+folder "$/t"
+file "$/t/list.txt" "<a.jpg>"
+folder "$/out"
+file "$/out/a.jpg" "old"
+type 174 1124 "$/t"
+type 174 1128 "txt"
+type 174 1125 "$/out"
+type 174 1129 "<"
+type 174 1131 ">"
+type 174 1136 "BASE/img/"
+type 174 1138 "0"
+# No: nothing runs.
+click 174 1137
+msgbox no text="确定不开启防重复功能？" caption="确认" buttons=yesno icon=question
+expect enabled 174 1137 1
+expect text 174 1137 "开始下载"
+expect file "$/out/a.jpg" "old"
+# Yes, then Cancel: the download is saved under a new name.
+click 174 1137
+msgbox yes
+msgbox cancel caption="选择冲突处理方式" buttons=okcancel
+wait-text 174 1132 "下载成功: $/out/a(1).jpg" 10s
+wait 500ms
+msgbox ok text="所有文件处理完成！" caption="完成" icon=info
+expect file "$/out/a(1).jpg" "body of /img/a.jpg"
+expect file "$/out/a.jpg" "old"
+expect text 174 1137 "开始下载"
+expect enabled 174 1138 1
+# Yes, then OK: the file is overwritten.
+click 174 1137
+expect text 174 1137 "处理中..."
+msgbox yes
+msgbox ok
+wait-text 174 1132 "下载成功: $/out/a.jpg" 10s
+wait 500ms
+msgbox ok text="所有文件处理完成！"
+expect file "$/out/a.jpg" "body of /img/a.jpg"
+# With 防重复 ticked no question is asked and the file is skipped.
+click 174 1099
+click 174 1137
+wait-text 174 1132 "文件已存在，跳过" 10s
+wait 500ms
+msgbox ok text="所有文件处理完成！"
+expect tool-setting download "checkduplicate" "1"
+key 174 esc
+key 174 enter
+expect window 174 visible
+)S";
+  script.replace(script.find("BASE"), 4, server.Base());
+  ASSERT_TRUE(h.Run(script));
+}
+
+}  // namespace
