@@ -13,11 +13,14 @@ constexpr std::uint32_t kWorkerExit = ui::msg::kUser + 0x3F1;
 constexpr std::uint32_t kReleaseIfIdle = ui::msg::kUser + 0x3F2;
 }  // namespace
 
-BatchPage::BatchPage(int templateId, ToolKind tool)
+BatchPage::BatchPage(int templateId, ToolKind tool, std::uint32_t statusMessage,
+                     int saveFolderButton)
     : app::PageBase(templateId, nullptr), tool_(tool) {
   SetFallbackFontControls({kBackButton});
   OnClicked(kBackButton, &BatchPage::OnBack);
   OnClicked(kFolderButton, &BatchPage::OnChooseFolder);
+  if (saveFolderButton) OnClicked(saveFolderButton, &BatchPage::OnChooseSaveFolder);
+  OnPosted(statusMessage, &BatchPage::OnStatus);
   OnPosted(ui::WorkerLink::kServeCall, &BatchPage::OnServeCall);
   OnPosted(kWorkerExit, &BatchPage::OnWorkerExit);
   OnPosted(kReleaseIfIdle, &BatchPage::OnReleaseIfIdle);
@@ -107,12 +110,11 @@ bool BatchPage::StartWorker(std::function<void(ui::WorkerLink&)> work) {
   return true;
 }
 
-void BatchPage::ShowStatus(std::unique_ptr<ui::Payload> payload) {
+void BatchPage::OnStatus(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
   if (auto* text = dynamic_cast<ui::TextPayload*>(payload.get())) {
     SetDlgItemText(kStatusLabel, text->text);
     OnStatusShown(text->text);
   }
-  // The payload, the worker's heap string, goes here.
 }
 
 void ReadOnPage(ui::WorkerLink& link, std::function<void()> read) {

@@ -25,7 +25,9 @@ struct PageGone {};
 // again; one that goes while workers run closes the link and waits for them.
 class BatchPage : public app::PageBase {
  public:
-  BatchPage(int templateId, ToolKind tool);
+  // `statusMessage` carries the worker's status lines; `saveFolderButton`,
+  // where the page has one, picks a folder for the save-folder field.
+  BatchPage(int templateId, ToolKind tool, std::uint32_t statusMessage, int saveFolderButton = 0);
   ~BatchPage() override;
 
   // Workers started and not yet ended.
@@ -57,13 +59,14 @@ class BatchPage : public app::PageBase {
   bool StartWorker(std::function<void(ui::WorkerLink&)> work);
   virtual void OnWorkerEnded() {}
 
-  // Shows a posted status text in the status line.
-  void ShowStatus(std::unique_ptr<ui::Payload> payload);
   // Each status text as it is shown, in order.
   virtual void OnStatusShown(const std::string& /*text*/) {}
 
  private:
   void OnChooseFolder() { ChooseFolder(kFolderEdit); }
+  void OnChooseSaveFolder() { ChooseFolder(kSaveFolderEdit); }
+  // Shows a posted status text in the status line; the text goes with it.
+  void OnStatus(std::uintptr_t, std::unique_ptr<ui::Payload> payload);
   void OnServeCall(std::uintptr_t, std::unique_ptr<ui::Payload> payload);
   void OnWorkerExit(std::uintptr_t worker, std::unique_ptr<ui::Payload>);
   void OnReleaseIfIdle(std::uintptr_t, std::unique_ptr<ui::Payload>);

@@ -20,13 +20,12 @@ class DownloadSink : public PageStatusSink {
 
 }  // namespace
 
-CPiXiaZaiDlg::CPiXiaZaiDlg() : BatchPage(kDownloadTemplate, ToolKind::Download) {
-  OnClicked(kSaveFolderButton, &CPiXiaZaiDlg::OnChooseSaveFolder);
+CPiXiaZaiDlg::CPiXiaZaiDlg()
+    : BatchPage(kDownloadTemplate, ToolKind::Download, WM_DOWNLOAD_STATUS, kSaveFolderButton) {
   OnClicked(kStartButton, &CPiXiaZaiDlg::OnStart);
   for (int id : {kStartMarkerEdit, kEndMarkerEdit, kUrlEdit}) {
     OnCommand(ui::notify::kEditChange, id, &CPiXiaZaiDlg::OnNothing);
   }
-  OnPosted(WM_DOWNLOAD_STATUS, &CPiXiaZaiDlg::OnStatus);
   OnPosted(WM_DOWNLOAD_FINISHED, &CPiXiaZaiDlg::OnFinished);
   OnPosted(WM_DOWNLOAD_RESET, &CPiXiaZaiDlg::OnReset);
   SetSelectAllFields({kStartMarkerEdit, kEndMarkerEdit, kUrlEdit}, true);
@@ -56,10 +55,6 @@ bool CPiXiaZaiDlg::OnInitDialog() {
   }
   downloadRunning_ = 0;
   return true;
-}
-
-void CPiXiaZaiDlg::OnChooseSaveFolder() {
-  ChooseFolder(kSaveFolderEdit);
 }
 
 DownloadFields CPiXiaZaiDlg::ReadFields() {

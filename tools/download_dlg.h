@@ -19,11 +19,7 @@ class CPiXiaZaiDlg : public BatchPage {
   bool OnInitDialog() override;
 
  private:
-  void OnChooseSaveFolder();
   void OnStart();
-  void OnStatus(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
-    ShowStatus(std::move(payload));
-  }
   void OnFinished(std::uintptr_t, std::unique_ptr<ui::Payload>);
   void OnReset(std::uintptr_t, std::unique_ptr<ui::Payload>);
   DownloadFields ReadFields();

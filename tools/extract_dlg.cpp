@@ -28,10 +28,9 @@ constexpr Box kBoxes[] = {
 
 }  // namespace
 
-CPiHuoQuDlg::CPiHuoQuDlg() : BatchPage(kExtractTemplate, ToolKind::Extract) {
-  OnClicked(kSaveFolderButton, &CPiHuoQuDlg::OnChooseSaveFolder);
+CPiHuoQuDlg::CPiHuoQuDlg()
+    : BatchPage(kExtractTemplate, ToolKind::Extract, WM_TOOL_STATUS, kSaveFolderButton) {
   OnClicked(kStartButton, &CPiHuoQuDlg::OnStart);
-  OnPosted(WM_TOOL_STATUS, &CPiHuoQuDlg::OnStatus);
   std::vector<int> selectAll;
   for (int pair = 0; pair < 4; ++pair) {
     selectAll.push_back(StartMarkerId(pair));
@@ -47,10 +46,6 @@ bool CPiHuoQuDlg::OnInitDialog() {
   // Without a settings file every field is empty but the save file's name.
   ShowFields(ExtractFieldsFromSettings(SettingsFile().Load()));
   return true;
-}
-
-void CPiHuoQuDlg::OnChooseSaveFolder() {
-  ChooseFolder(kSaveFolderEdit);
 }
 
 void CPiHuoQuDlg::ShowFields(const ExtractFields& fields) {

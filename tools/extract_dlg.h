@@ -16,11 +16,7 @@ class CPiHuoQuDlg : public BatchPage {
   bool OnInitDialog() override;
 
  private:
-  void OnChooseSaveFolder();
   void OnStart();
-  void OnStatus(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
-    ShowStatus(std::move(payload));
-  }
   ExtractFields ReadFields();
   void ShowFields(const ExtractFields& fields);
 };

@@ -41,12 +41,11 @@ class PageReplaceSource : public ReplaceSource {
 
 }  // namespace
 
-CPiTiHuanDlg::CPiTiHuanDlg() : BatchPage(kReplaceTemplate, ToolKind::Replace) {
+CPiTiHuanDlg::CPiTiHuanDlg() : BatchPage(kReplaceTemplate, ToolKind::Replace, WM_TOOL_STATUS) {
   OnClicked(kStartButton, &CPiTiHuanDlg::OnStart);
   OnCommand(ui::notify::kComboCloseUp, kModeList, &CPiTiHuanDlg::OnModeLayout);
   OnCommand(ui::notify::kComboSelChange, kModeList, &CPiTiHuanDlg::OnNothing);
   OnCommand(ui::notify::kEditChange, kKeywordEdit, &CPiTiHuanDlg::OnNothing);
-  OnPosted(WM_TOOL_STATUS, &CPiTiHuanDlg::OnStatus);
   SetSelectAllFields({kKeywordEdit, kEndMarkerEdit, kReplacementEdit}, false);
 }
 

@@ -21,9 +21,6 @@ class CPiTiHuanDlg : public BatchPage {
  private:
   void OnModeLayout();
   void OnStart();
-  void OnStatus(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
-    ShowStatus(std::move(payload));
-  }
   ReplaceFields ReadFields();
 
   ui::ComboBox mode_;

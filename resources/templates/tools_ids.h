@@ -22,6 +22,8 @@ constexpr int kFolderEdit = 1124;
 constexpr int kFolderButton = 1127;
 constexpr int kFormatEdit = 1128;
 constexpr int kStatusLabel = 1132;
+// The download and extract pages' save folder.
+constexpr int kSaveFolderEdit = 1125;
 
 namespace replace {
 constexpr int kModeList = 1057;
@@ -36,7 +38,6 @@ constexpr int kKeywordShortHeight = 32;
 }  // namespace replace
 
 namespace download {
-constexpr int kSaveFolderEdit = 1125;
 constexpr int kSaveFolderButton = 1133;
 constexpr int kModeList = 1135;
 constexpr int kStartMarkerEdit = 1129;
@@ -52,7 +53,6 @@ namespace extract {
 // Start and end marker of pair n (0 to 3): kFirstMarker + 2n and + 2n + 1.
 constexpr int kFirstMarker = 1139;
 constexpr int kTemplateEdit = 1088;
-constexpr int kSaveFolderEdit = 1125;
 constexpr int kSaveFolderButton = 1129;
 constexpr int kSaveFileEdit = 1135;
 constexpr int kContain = 1100;

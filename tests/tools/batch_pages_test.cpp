@@ -2,137 +2,26 @@
 // real files in a temporary folder.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <future>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/services.h"
-#include "app/shared_state.h"
-#include "platform/linux/curl_http.h"
-#include "platform/sim/sim_platform.h"
-#include "platform/text_codec.h"
-#include "resources/templates/templates.h"
-#include "tests/platform/temp_dir.h"
 #include "tests/tools/loopback_http_server.h"
-#include "tests/tools/tool_test_support.h"
+#include "tests/tools/page_harness.h"
 #include "tools/download_dlg.h"
 #include "tools/extract_dlg.h"
-#include "tools/replace_dlg.h"
-#include "tools/tool_scenario_commands.h"
 #include "ui/backend/headless/headless_backend.h"
-#include "ui/scenario.h"
 
 namespace {
 
-using testing_support::TempDir;
+using tools_test::Recorded;
 
-// The real file system with folders listed in name order, so a walk is the
-// same on every disk, and one folder that can be held shut until the test
-// lets the walk in.
-class OrderedFiles : public platform::StdFileSystem {
- public:
-  std::string executableDirectory;
-  std::string gatedFolder;
-  std::promise<void> gate;
-
-  std::string ExecutableDirectory() override { return executableDirectory; }
-  std::optional<std::vector<platform::DirectoryEntry>> List(const std::string& dir) override {
-    if (!gatedFolder.empty() && dir == gatedFolder) gateOpened_.wait();
-    auto entries = StdFileSystem::List(dir);
-    if (entries) {
-      std::sort(entries->begin(), entries->end(),
-                [](const auto& a, const auto& b) { return a.name < b.name; });
-    }
-    return entries;
-  }
-
- private:
-  std::shared_future<void> gateOpened_ = gate.get_future().share();
+// The harness on a headless port of its own.
+struct HeadlessPage {
+  platform::sim::VirtualClock clock;
+  ui::headless::HeadlessBackend port{clock};
 };
-
-// Pages that remember every status line they showed.
-template <class Page>
-class Recorded : public Page {
- public:
-  explicit Recorded(std::vector<std::string>* lines) : lines_(lines) {}
-
- protected:
-  void OnStatusShown(const std::string& text) override { lines_->push_back(text); }
-
- private:
-  std::vector<std::string>* lines_;
-};
-
-// The program's services with our file system and, where a test asks, real
-// HTTP; a headless backend and a scenario runner acting as the user.
-struct PageHarness {
-  TempDir dir;
-  OrderedFiles files;
-  platform::sim::SimPlatform sim;
-  platform::CurlHttp curl;
-  platform::Platform services;
-  app::SharedStateScope state;
-  std::unique_ptr<app::ServicesScope> scope;
-  ui::headless::HeadlessBackend backend{sim.Clock()};
-  ui::ScenarioRunner runner{backend, backend};
-  std::vector<std::string> lines;
-
-  explicit PageHarness(bool realHttp = false)
-      : services{sim.Clock(),
-                 files,
-                 sim.Profiles(),
-                 sim.Power(),
-                 sim.Processes(),
-                 sim.Shell(),
-                 sim.Idle(),
-                 sim.Sound(),
-                 realHttp ? static_cast<platform::Http&>(curl) : sim.Http(),
-                 sim.Autostart(),
-                 sim.InstanceLock(),
-                 sim.SystemInfo()} {
-    files.executableDirectory = dir.path();
-    scope = std::make_unique<app::ServicesScope>(services);
-    ui::Backend::SetCurrent(&backend);
-    resources::RegisterTemplates();
-    tools::AddToolScenarioCommands(runner);
-    runner.AddCommand("open-replace", [this](ui::ScenarioContext&, const ui::ScenarioCommand&) {
-      return ui::Dialog::OpenModeless<Recorded<tools::CPiTiHuanDlg>>(&lines) != nullptr;
-    });
-    runner.AddCommand("open-gate", [this](ui::ScenarioContext&, const ui::ScenarioCommand&) {
-      files.gate.set_value();
-      return true;
-    });
-    backend.SetScript(&runner);
-  }
-  ~PageHarness() {
-    // Pages still open go first, while the services their workers use live.
-    backend.SetScript(nullptr);
-    while (!backend.FindWindows(173).empty() || !backend.FindWindows(174).empty() ||
-           !backend.FindWindows(175).empty()) {
-      for (int t : {173, 174, 175}) {
-        for (ui::WindowId w : backend.FindWindows(t)) backend.DestroyWindow(w);
-      }
-    }
-    ui::Backend::SetCurrent(nullptr);
-  }
-
-  template <class Page>
-  void Open() {
-    ASSERT_TRUE(ui::Dialog::OpenModeless<Recorded<Page>>(&lines));
-  }
-  // Runs the script (UTF-8, "$" standing for the temporary folder) in the
-  // message loop; false with the report when something did not hold.
-  ::testing::AssertionResult Run(std::string script) {
-    for (std::size_t at = script.find('$'); at != std::string::npos; at = script.find('$', at)) {
-      script.replace(at, 1, dir.path());
-    }
-    if (!runner.LoadText(script, "test")) return ::testing::AssertionFailure() << runner.Report();
-    backend.RunMessageLoop();
-    if (runner.Failed()) return ::testing::AssertionFailure() << runner.Report();
-    return ::testing::AssertionSuccess();
-  }
+struct PageHarness : HeadlessPage, tools_test::PageHarness {
+  explicit PageHarness(bool realHttp = false) : tools_test::PageHarness(port, port, realHttp) {}
 };
 
 using Lines = std::vector<std::string>;
@@ -156,6 +45,8 @@ type 173 1128 "txt"
 type 173 1129 "{{"
 click 173 1112
 wait-text 173 1132 "处理完成！" 10s
+# The button comes back right after the last line.
+wait 200ms
 expect enabled 173 1112 1
 expect text 173 1112 "开始替换"
 expect file "$/t/a.txt" "x{{1}}y"
@@ -188,6 +79,13 @@ expect window 173 visible
 type 173 1088 "第一行\r\n第二行"
 key 173 1088 ctrl+a
 expect selection 173 1088 0 14
+# Enter breaks the line in a field that takes line breaks; elsewhere it
+# confirms, which hides the page, and an idle hidden page frees itself.
+key 173 1129 enter
+expect text 173 1129 "\r\n"
+expect window 173 visible
+key 173 1124 enter
+expect window 173 closed
 )S"));
 }
 
@@ -216,6 +114,8 @@ expect enabled 173 1112 0
 type 173 1088 "<[*]>"
 open-gate
 wait-text 173 1132 "处理完成！" 10s
+# The button comes back right after the last line.
+wait 200ms
 expect enabled 173 1112 1
 expect file "$/t/a.txt" "x{{(1)}}y" mark=utf8
 expect file "$/t/z/b.txt" "x{{<2>}}y" mark=utf8
