@@ -11,6 +11,7 @@
 #include "online/endpoints.h"
 #include "online/login_dlg.h"
 #include "resources/templates/app_ids.h"
+#include "tools/gadgets_dlg.h"
 
 namespace app {
 
@@ -72,7 +73,7 @@ constexpr NavigationEntry kNavigation[] = {
     {"任务管理", nullptr, false, nullptr},              // task editor, 133
     {"建议反馈", nullptr, false, nullptr},              // feedback page, 152
     {"使用说明", PointAtInstructions, false, nullptr},  // browser page, 145
-    {"小工具", nullptr, true, nullptr},                 // tools page, 166
+    {"小工具", nullptr, true, OpenPage<tools::CGadgetsDlg>},
 };
 
 // The entries of each session state; null for a state that offers none.

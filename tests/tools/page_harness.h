@@ -15,6 +15,7 @@
 #include "platform/files/std_file_system.h"
 #include "platform/linux/curl_http.h"
 #include "platform/sim/sim_platform.h"
+#include "program/file_scenario_commands.h"
 #include "resources/templates/templates.h"
 #include "tests/platform/temp_dir.h"
 #include "tools/replace_dlg.h"
@@ -96,6 +97,7 @@ struct PageHarness {
     scope = std::make_unique<app::ServicesScope>(services);
     ui::Backend::SetCurrent(&backend);
     resources::RegisterTemplates();
+    AddFileScenarioCommands(runner);
     tools::AddToolScenarioCommands(runner);
     runner.AddCommand("open-replace", [this](ui::ScenarioContext&, const ui::ScenarioCommand&) {
       return ui::Dialog::OpenModeless<Recorded<tools::CPiTiHuanDlg>>(&lines) != nullptr;
