@@ -5,9 +5,11 @@
 
 #include "app/about_dlg.h"
 #include "app/advertisement.h"
+#include "app/config_dlg.h"
 #include "app/services.h"
 #include "app/settings_file.h"
 #include "app/shared_state.h"
+#include "online/complain_dlg.h"
 #include "online/endpoints.h"
 #include "online/login_dlg.h"
 #include "resources/templates/app_ids.h"
@@ -69,9 +71,9 @@ constexpr NavigationEntry kNavigation[] = {
     {"添加任务", nullptr, false, nullptr},              // task editor, 133
     {"管理任务", MarkTaskListDirty, false, nullptr},    // task list, 140
     {"个人中心", PointAtPersonalPage, false, nullptr},  // browser page, 145
-    {"系统设置", nullptr, false, nullptr},              // settings page, 144
-    {"任务管理", nullptr, false, nullptr},              // task editor, 133
-    {"建议反馈", nullptr, false, nullptr},              // feedback page, 152
+    {"系统设置", nullptr, false, OpenPage<CConfigDlg>},
+    {"任务管理", nullptr, false, nullptr},  // task editor, 133
+    {"建议反馈", nullptr, false, OpenPage<online::CComplainDlg>},
     {"使用说明", PointAtInstructions, false, nullptr},  // browser page, 145
     {"小工具", nullptr, true, OpenPage<tools::CGadgetsDlg>},
 };

@@ -5,9 +5,11 @@
 #include "app/settings_file.h"
 #include "app/shared_state.h"
 #include "online/endpoints.h"
+#include "online/member_dlg.h"
 #include "online/server_request.h"
 #include "online/server_text.h"
 #include "online/sign_in_hooks.h"
+#include "online/version_check.h"
 #include "resources/templates/online_ids.h"
 
 namespace online {
@@ -59,11 +61,7 @@ bool CLoginDlg::OnInitDialog() {
   if (ServerProbe(app::Services().http, VendorServer()) != RequestFailure::None) {
     MessageBox("网络连接失败!");
     shared.session.serverReachable = 0;
-    // Offline: only "免登陆" and the close icon are left.
-    signIn_.EnableWindow(false);
-    register_.EnableWindow(false);
-    id_.EnableWindow(false);
-    password_.EnableWindow(false);
+    GoOffline();
   } else {
     shared.session.serverReachable = 1;
     RunVersionCheck();
@@ -74,7 +72,16 @@ bool CLoginDlg::OnInitDialog() {
 }
 
 void CLoginDlg::RunVersionCheck() {
-  // The version check and the update it may start come here.
+  // The check says what failed and clears serverReachable itself.
+  if (online::RunVersionCheck(*this) == VersionCheckResult::Offline) GoOffline();
+}
+
+void CLoginDlg::GoOffline() {
+  // Only "免登陆" and the close icon are left.
+  signIn_.EnableWindow(false);
+  register_.EnableWindow(false);
+  id_.EnableWindow(false);
+  password_.EnableWindow(false);
 }
 
 void CLoginDlg::OnPaint(ui::PaintContext& paint) {
@@ -196,7 +203,9 @@ void CLoginDlg::OnSignIn() {
 }
 
 void CLoginDlg::OnRegister() {
-  // The registration page opens here; the sign-in page stays as it is.
+  // The sign-in page stays as it is: the new id is for the user to type.
+  CMemberDlg page(this);
+  page.DoModal();
 }
 
 void CLoginDlg::OnWithoutAccount() {

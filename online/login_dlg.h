@@ -21,6 +21,8 @@ class CLoginDlg : public app::PageBase {
 
  private:
   void RunVersionCheck();
+  // Disables what needs the server.
+  void GoOffline();
   void RestoreRememberedAccount();
   std::intptr_t OnRestore(std::uintptr_t, std::intptr_t);
 
