@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The program on the GTK build against the real orvane-server on loopback:
 # start, sign in with a demo account, see the main window's seven entries,
-# to the notification area and back, the about box, quit. Keeps screenshots
-# beside the program (shell-sign-in.png, shell-main-window.png, shell-about.png).
+# to the notification area and back, the about box, the settings page saved
+# with start at log-on (into a configuration folder of the run's own), quit.
+# Keeps screenshots beside the program (shell-sign-in.png,
+# shell-main-window.png, shell-about.png, shell-settings.png).
 # usage: sign_in_on_gtk.sh PROGRAM SERVER WORK-DIR
 set -euo pipefail
 program=$(realpath "$1")
@@ -70,15 +72,35 @@ expect window 100 visible
 screenshot "shell-about.png" 100
 click 100 1
 expect windows 100 0
+# The settings page: the boxes of a level 1 account, saved with start at log-on.
+list-click 102 1010 4
+expect window 144 visible
+expect text 144 1113 "当前版本：6.1.2"
+expect enabled 144 1078 1
+expect enabled 144 1099 1
+click 144 1057
+click 144 1070
+msgbox ok text="保存成功"
+expect window 144 visible
+screenshot "shell-settings.png" 144
+click 144 1071
+expect windows 144 0
 click 102 1000
 msgbox ok text="确定要关闭吗？" caption="系统提示"
 expect exit 18
 SCENARIO
 
 shots=()
-for name in sign-in main-window about; do shots+=("$(dirname "$program")/shell-$name.png"); done
+for name in sign-in main-window about settings; do shots+=("$(dirname "$program")/shell-$name.png"); done
 rm -f "${shots[@]}"
-(cd run && ORVANE_VENDOR_SERVER="$base" "$program" --scenario ../sign-in.scenario)
+config_home=$PWD/config
+(cd run && XDG_CONFIG_HOME="$config_home" ORVANE_VENDOR_SERVER="$base" "$program" \
+  --scenario ../sign-in.scenario)
+# What the settings page saved: the keys, and the entry that starts the
+# program from this folder at log-on.
+grep -q '^Hi=1' run/Config/i.ini || { echo "Hi=1 not saved:"; cat run/Config/i.ini; exit 1; }
+entry=$config_home/autostart/orvane.desktop
+grep -qx "Path=$(realpath run)" "$entry" || { echo "no autostart entry for run/:"; cat "$entry"; exit 1; }
 for shot in "${shots[@]}"; do
   [ -s "$shot" ] || { echo "no screenshot $shot"; exit 1; }
   echo "$shot: $(identify -format '%w x %h, %k colours' "$shot")"
