@@ -36,7 +36,7 @@ type 173 1088 "r0"
     script += "click 173 1112\n";
     // Edits while the run goes on, each one a real GTK change of the field.
     for (int i = 1; i <= 200; ++i) script += "type 173 1088 \"r" + std::to_string(i) + "\"\n";
-    script += u8"wait-text 173 1132 \"处理完成！\" 60s\nwait 200ms\nexpect enabled 173 1112 1\n";
+    script += u8"wait-text 173 1132 \"处理完成！\" 60s\nwait 500ms\nexpect enabled 173 1112 1\n";
     ASSERT_TRUE(h.Run(script));
 
     ASSERT_EQ(h.lines.size(), static_cast<std::size_t>(kFiles + 1));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/tools/loopback_http_server.h"
@@ -46,7 +47,7 @@ type 173 1129 "{{"
 click 173 1112
 wait-text 173 1132 "处理完成！" 10s
 # The button comes back right after the last line.
-wait 200ms
+wait 500ms
 expect enabled 173 1112 1
 expect text 173 1112 "开始替换"
 expect file "$/t/a.txt" "x{{1}}y"
@@ -115,7 +116,7 @@ type 173 1088 "<[*]>"
 open-gate
 wait-text 173 1132 "处理完成！" 10s
 # The button comes back right after the last line.
-wait 200ms
+wait 500ms
 expect enabled 173 1112 1
 expect file "$/t/a.txt" "x{{(1)}}y" mark=utf8
 expect file "$/t/z/b.txt" "x{{<2>}}y" mark=utf8
@@ -147,12 +148,48 @@ expect window 173 hidden
 open-replace
 expect windows 173 2
 open-gate
-wait 300ms
+wait 1s
 expect windows 173 1
 expect window 173 visible
 )S"));
   ASSERT_EQ(h.lines.size(), 3u);
   EXPECT_EQ(h.lines.back(), "处理完成！");
+}
+
+TEST(ReplacePage, APageThatGoesDuringItsRunStopsItsWorkerAndDropsWhatItPosts) {
+  PageHarness h;
+  h.files.gatedFolder = h.dir / "t/z";
+  h.Open<tools::CPiTiHuanDlg>();
+  std::thread opener;
+  h.runner.AddCommand("destroy-while-gated", [&](ui::ScenarioContext&, const ui::ScenarioCommand&) {
+    // The page goes while its walk waits at z; the walk goes on only after,
+    // and its next read of the page fails.
+    opener = std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      h.files.gate.set_value();
+    });
+    for (ui::WindowId w : h.user.FindWindows(173)) h.backend.DestroyWindow(w);
+    return true;
+  });
+  ASSERT_TRUE(
+      h.Run(u8R"S(
+folder "$/t"
+file "$/t/a.txt" "a"
+file "$/t/z/b.txt" "b"
+type 173 1124 "$/t"
+type 173 1128 "txt"
+type 173 1129 "a"
+type 173 1088 "A"
+choose 173 1057 0
+click 173 1112
+wait-text 173 1132 "a.txt]" 10s
+destroy-while-gated
+expect windows 173 0
+expect file "$/t/a.txt" "A" mark=utf8
+expect file "$/t/z/b.txt" "b"
+)S"));
+  opener.join();
+  EXPECT_EQ(h.lines.size(), 1u);
 }
 
 TEST(ExtractPage, DefaultsAndARunThatAppendsEveryRowInOrder) {
