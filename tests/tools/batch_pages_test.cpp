@@ -127,12 +127,10 @@ expect file "$/t/z/c.bak" "x{{3}}y"
                             "[" + root + "/t/z/b.txt] 处理完成，编码：65001", "处理完成！"}));
 }
 
-TEST(ReplacePage, APageClosedDuringItsRunKeepsItsLinesAndThenFreesItself) {
-  PageHarness h;
-  h.files.gatedFolder = h.dir / "t/z";
-  h.Open<tools::CPiTiHuanDlg>();
-  ASSERT_TRUE(
-      h.Run(u8R"S(
+// A direct replace of "a" over t/a.txt and t/z/b.txt, its walk held at z
+// (the harness's gate) once a.txt is done.
+constexpr const char* kRunHeldAtZ =
+    u8R"S(
 folder "$/t"
 file "$/t/a.txt" "a"
 file "$/t/z/b.txt" "b"
@@ -142,6 +140,13 @@ type 173 1129 "a"
 choose 173 1057 0
 click 173 1112
 wait-text 173 1132 "a.txt]" 10s
+)S";
+
+TEST(ReplacePage, APageClosedDuringItsRunKeepsItsLinesAndThenFreesItself) {
+  PageHarness h;
+  h.files.gatedFolder = h.dir / "t/z";
+  h.Open<tools::CPiTiHuanDlg>();
+  ASSERT_TRUE(h.Run(std::string(kRunHeldAtZ) + u8R"S(
 click 173 1111
 expect window 173 hidden
 # A second page while the first still runs, hidden.
@@ -173,16 +178,9 @@ TEST(ReplacePage, APageThatGoesDuringItsRunStopsItsWorkerAndDropsWhatItPosts) {
   });
   ASSERT_TRUE(
       h.Run(u8R"S(
-folder "$/t"
-file "$/t/a.txt" "a"
-file "$/t/z/b.txt" "b"
-type 173 1124 "$/t"
-type 173 1128 "txt"
-type 173 1129 "a"
 type 173 1088 "A"
-choose 173 1057 0
-click 173 1112
-wait-text 173 1132 "a.txt]" 10s
+)S" + std::string(kRunHeldAtZ) +
+            u8R"S(
 destroy-while-gated
 expect windows 173 0
 expect file "$/t/a.txt" "A" mark=utf8
