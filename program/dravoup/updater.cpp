@@ -77,10 +77,13 @@ UpdateFailure Updater::Fetch() {
 }
 
 UpdateFailure Updater::Install() {
-  if (!services_.files.ReplaceKeepingBackup(program_, DownloadPath(), BackupPath())) {
-    return Discard(UpdateFailure::NotReplaced);
-  }
-  return UpdateFailure::None;
+  return services_.files.ReplaceKeepingBackup(program_, DownloadPath(), BackupPath())
+             ? UpdateFailure::None
+             : UpdateFailure::NotReplaced;
+}
+
+void Updater::Abandon() {
+  services_.files.Remove(DownloadPath());
 }
 
 UpdateFailure Updater::Start() {

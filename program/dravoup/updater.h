@@ -56,7 +56,10 @@ class Updater {
   // and checks it. On failure nothing of it is left.
   UpdateFailure Fetch();
   // Replaces the program with what Fetch got, keeping the old one as the backup.
+  // A failure keeps the download for another try.
   UpdateFailure Install();
+  // Removes what Fetch got, when it will not be installed.
+  void Abandon();
   // Starts the program (the new one, after Install).
   UpdateFailure Start();
 

@@ -89,6 +89,11 @@ void CUpdaterDlg::OnTimer(int timerId) {
     case Phase::Installing: {
       KillTimer(kStepTimer);
       UpdateFailure failure = updater_->Install();
+      if (failure == UpdateFailure::NotReplaced && ++installAttempts_ < kInstallAttempts) {
+        SetTimer(kStepTimer, kInstallRetryMs);
+        return;
+      }
+      if (failure == UpdateFailure::NotReplaced) updater_->Abandon();
       if (failure == UpdateFailure::None) failure = updater_->Start();
       if (failure != UpdateFailure::None) {
         Stop(failure);
@@ -111,6 +116,7 @@ void CUpdaterDlg::OnCancel() {
   // Every step runs whole inside one timer message, so a close comes between
   // steps, when the old program is still in place.
   KillTimer(kStepTimer);
+  if (updater_ && phase_ == Phase::Installing) updater_->Abandon();
   KillTimer(kCloseTimer);
   EndDialog(kNotUpdated);
 }

@@ -26,6 +26,11 @@ class CUpdaterDlg : public ui::Dialog {
   static constexpr int kPollMs = 250;
   // The status is painted before each step that makes the window wait.
   static constexpr int kPaintPauseMs = 50;
+  // The program's executable may stay locked a moment after it has let go of
+  // its lock (Windows unmaps the image as the process ends): the replacement
+  // is tried this often, this far apart.
+  static constexpr int kInstallAttempts = 6;
+  static constexpr int kInstallRetryMs = 500;
   // A failure stays on screen this long unless the window is closed first.
   static constexpr int kFailureShownMs = 60000;
 
@@ -52,6 +57,7 @@ class CUpdaterDlg : public ui::Dialog {
   std::optional<Updater> updater_;
   Phase phase_ = Phase::Waiting;
   int waitedMs_ = 0;
+  int installAttempts_ = 0;
   UpdateFailure failure_ = UpdateFailure::None;
 };
 

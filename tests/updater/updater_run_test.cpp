@@ -54,6 +54,23 @@ class ScriptedLock : public platform::InstanceLock {
   }
 };
 
+// The real file system, with a program that cannot be replaced for the first
+// few tries, as an executable Windows has not yet let go of.
+class LateReleasingFiles : public platform::StdFileSystem {
+ public:
+  int refusals = 0;
+  int tries = 0;
+  bool ReplaceKeepingBackup(const std::string& target, const std::string& replacement,
+                            const std::string& backup) override {
+    ++tries;
+    if (refusals > 0) {
+      --refusals;
+      return false;
+    }
+    return platform::StdFileSystem::ReplaceKeepingBackup(target, replacement, backup);
+  }
+};
+
 std::string Utf8(const std::string& gbk) {
   return text::GbkToUtf8(gbk);
 }
@@ -131,7 +148,7 @@ struct UpdaterRun {
   platform::sim::VirtualClock clock_;
   ui::headless::HeadlessBackend backend_{clock_};
   ui::ScenarioRunner runner_{backend_, backend_};
-  platform::StdFileSystem files_;
+  LateReleasingFiles files_;
   platform::CurlHttp http_;
   ScriptedLock lock_;
   platform::sim::CallLog log_;
@@ -217,7 +234,7 @@ TEST(UpdaterRun, EachFailureIsShownAndLeavesTheOldProgram) {
          t.routes_[kFilePath] = {200, "#!/bin/sh\necho tampered\n"};
        }},
       {"executable not writable", UpdateFailure::NotReplaced,
-       [](UpdaterRun& t) { ::chmod(t.program_.c_str(), 0554); }},
+       [](UpdaterRun& t) { ::chmod(t.program_.c_str(), 0554); }, "4s"},
       {"program still running past the time-out", UpdateFailure::StillRunning,
        [](UpdaterRun& t) { t.lock_.programHeldForProbes = -1; }, "31s"},
       {"parameter text refused", UpdateFailure::BadParameters,
@@ -265,6 +282,15 @@ TEST(UpdaterRun, CancellingWhileWaitingChangesNothing) {
             kNotUpdated);
   t.ExpectOldProgramOnly();
   EXPECT_TRUE(t.server_.Requests().empty());
+}
+
+TEST(UpdaterRun, AProgramFileStillHeldAMomentIsReplacedOnALaterTry) {
+  UpdaterRun t;
+  t.files_.refusals = 3;
+  EXPECT_EQ(t.Run("advance 3s\n"), kUpdated);
+  EXPECT_EQ(t.files_.tries, 4);
+  EXPECT_EQ(t.Read(t.program_), kNewProgram);
+  EXPECT_EQ(t.Read(t.program_ + ".bak"), kOldProgram);
 }
 
 TEST(UpdaterRun, ANewProgramThatWillNotStartIsSaidSo) {
