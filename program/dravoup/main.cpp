@@ -1,6 +1,9 @@
 // DravoUP: started by the program's version check with one argument, the
 // parameter text "DOMAIN|Orvane|QUERY", from the folder the program runs in.
+// "--scenario FILE" before it acts as the user from FILE (docs/scenarios.md)
+// and answers whether every expectation held.
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -9,6 +12,7 @@
 #include "program/dravoup/updater_dlg.h"
 #include "ui/backend.h"
 #include "ui/dialog.h"
+#include "ui/scenario.h"
 
 namespace {
 
@@ -40,12 +44,30 @@ int main(int argc, char** argv) {
   ui::Backend::SetCurrent(&desktop->backend());
   dravoup::RegisterUpdaterTemplate();
 
+  ui::ScenarioRunner runner(desktop->backend(), desktop->user());
+  int first = 1;
+  const bool scripted = argc >= 3 && !std::strcmp(argv[1], "--scenario");
+  if (scripted) {
+    if (!runner.LoadFile(argv[2])) {
+      std::fprintf(stderr, "%s\n", runner.Report().c_str());
+      return 2;
+    }
+    desktop->user().SetScript(&runner);
+    first = 3;
+  }
+
   platform::Platform& system = desktop->services();
   // Anything but the one parameter text is refused in the window.
-  const std::string parameters = argc == 2 ? argv[1] : "";
+  const std::string parameters = argc == first + 1 ? argv[first] : "";
   const int code =
       dravoup::RunUpdater({system.files, system.http, system.instanceLock, system.shell},
                           parameters, FindProgram(system.files));
+  if (scripted) {
+    runner.FinishAfterExit(code);
+    desktop->user().SetScript(nullptr);
+    std::fprintf(runner.Failed() ? stderr : stdout, "%s\n", runner.Report().c_str());
+  }
   ui::Backend::SetCurrent(nullptr);
+  if (scripted) return runner.Failed() ? 1 : 0;
   return code;
 }
