@@ -5,7 +5,11 @@
 #include <string>
 
 #include "app/shared_state.h"
+#include "online/endpoints.h"
 #include "tasks/desktop_dlg.h"
+#include "tasks/edit_dlg.h"
+#include "tasks/task_dlg.h"
+#include "tasks/task_sync.h"
 
 namespace tasks {
 
@@ -51,6 +55,14 @@ std::optional<std::string> SharedValue(const SharedTaskValues& v, const std::str
   if (name == "listDirty") return std::to_string(v.listDirty);
   if (name == "bannerCreated") return std::to_string(v.bannerCreated);
   if (name == "bannerHideCount") return std::to_string(v.bannerHideCount);
+  if (name == "editSlot") return std::to_string(v.editSlot);
+  if (name == "saveSlot") return std::to_string(v.saveSlot);
+  if (name == "slotLimit") return std::to_string(v.slotLimit);
+  if (name == "deleteRequested") return std::to_string(v.deleteRequested);
+  if (name == "tableFull") return std::to_string(v.tableFull);
+  if (name == "chosenFile") return v.chosenFile;
+  if (name == "chosenFileTitle") return v.chosenFileTitle;
+  if (name == "syncReply") return v.syncReply;
   return std::nullopt;
 }
 
@@ -87,6 +99,50 @@ void AddTaskScenarioCommands(ui::ScenarioRunner& runner) {
     const auto seen = SlotValue(app::Shared().taskTable[*slot], cmd.args[2]);
     if (!seen) return ctx.Fail("no slot value named " + cmd.args[2]);
     return Compare(ctx, "slot " + cmd.args[1] + " " + cmd.args[2], *seen, cmd.args[3]);
+  });
+  runner.AddCommand("task-page", [](Ctx& ctx, const Cmd& cmd) {
+    if (cmd.args.size() != 1) return ctx.Fail("usage: task-page 133|140");
+    if (cmd.args[0] == "133") {
+      CEditDlg page(nullptr);
+      page.DoModal();
+    } else if (cmd.args[0] == "140") {
+      // As the main window's entry does: the rows fill at the first tick.
+      app::Shared().taskValues.listDirty = 1;
+      CTaskDlg page(nullptr);
+      page.DoModal();
+    } else {
+      return ctx.Fail("task-page opens 133 (the editor) or 140 (the list)");
+    }
+    return true;
+  });
+  runner.AddCommand("task-account", [](Ctx& ctx, const Cmd& cmd) {
+    app::SharedState& shared = app::Shared();
+    online::FillServerUrls(shared.urls);
+    if (cmd.args.size() == 1 && cmd.args[0] == "none") {
+      shared.session.signedIn = 0;
+      shared.session.accountLevel = 0;
+      return true;
+    }
+    if (cmd.args.size() != 3) return ctx.Fail("usage: task-account none|LEVEL \"ID\" \"PASSWORD\"");
+    const auto level = ctx.Number(cmd.args[0]);
+    if (!level) return false;
+    shared.session.signedIn = 1;
+    shared.session.accountLevel = static_cast<int>(*level);
+    shared.session.accountId() = cmd.args[1];
+    shared.session.accountPassword() = cmd.args[2];
+    return true;
+  });
+  runner.AddCommand("task-sync", [](Ctx& ctx, const Cmd& cmd) {
+    if (cmd.args.size() != 1 || (cmd.args[0] != "0" && cmd.args[0] != "1")) {
+      return ctx.Fail("usage: task-sync 0|1");
+    }
+    app::Shared().settings.syncTasks = cmd.args[0] == "1" ? 1 : 0;
+    return true;
+  });
+  runner.AddCommand("task-fetch", [](Ctx& ctx, const Cmd& cmd) {
+    if (!cmd.args.empty()) return ctx.Fail("usage: task-fetch");
+    FetchTasks(nullptr);
+    return true;
   });
   runner.AddCommand("expect task-value", [](Ctx& ctx, const Cmd& cmd) {
     if (cmd.args.size() != 3) return ctx.Fail("usage: expect task-value NAME \"TEXT\"");

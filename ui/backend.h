@@ -112,6 +112,9 @@ class ControlPort {
   virtual void SetControlFont(WindowId window, int id, const FontSpec& font) = 0;
   virtual void SetFocus(WindowId window, int id) = 0;
   virtual int GetFocus(WindowId window) = 0;
+  // The control's rectangle in its window's client pixels, and moving it there.
+  virtual Rect GetControlRect(WindowId window, int id) = 0;
+  virtual void MoveControl(WindowId window, int id, const Rect& rect) = 0;
 
   virtual int ComboAddString(WindowId window, int id, std::string_view text) = 0;
   virtual void ComboReset(WindowId window, int id) = 0;
@@ -123,7 +126,7 @@ class ControlPort {
   virtual void ListSetImageList(WindowId window, int id, const ImageList& images) = 0;
   virtual void ListSetColors(WindowId window, int id, Color background, Color textBackground) = 0;
   virtual void ListInsertColumn(WindowId window, int id, int column, std::string_view title,
-                                int width) = 0;
+                                int width, bool centred) = 0;
   virtual void ListDeleteAllItems(WindowId window, int id) = 0;
   virtual int ListInsertItem(WindowId window, int id, int index, std::string_view text,
                              int image) = 0;

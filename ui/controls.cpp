@@ -42,6 +42,14 @@ void Control::SetFocus() const {
   backend().SetFocus(window(), id_);
 }
 
+Rect Control::GetRect() const {
+  return backend().GetControlRect(window(), id_);
+}
+
+void Control::MoveWindow(const Rect& rect) const {
+  backend().MoveControl(window(), id_, rect);
+}
+
 int Button::GetCheck() const {
   return backend().GetCheck(window(), id_);
 }
@@ -87,8 +95,8 @@ void ListView::SetBkColor(Color color) const {
 void ListView::SetColors(Color background, Color textBackground) const {
   backend().ListSetColors(window(), id_, background, textBackground);
 }
-void ListView::InsertColumn(int column, std::string_view title, int width) const {
-  backend().ListInsertColumn(window(), id_, column, title, width);
+void ListView::InsertColumn(int column, std::string_view title, int width, Align align) const {
+  backend().ListInsertColumn(window(), id_, column, title, width, align == Align::Centre);
 }
 void ListView::DeleteAllItems() const {
   backend().ListDeleteAllItems(window(), id_);

@@ -30,6 +30,9 @@ class Control {
   void MoveWindow(const Rect& rect) const;
   void SetFont(const FontSpec& font) const;
   void SetFocus() const;
+  // In the dialog's client pixels.
+  Rect GetRect() const;
+  void MoveWindow(const Rect& rect) const;
 
  protected:
   Backend& backend() const;
@@ -71,7 +74,8 @@ class ListView : public Control {
   void SetImageList(const ImageList& images) const;
   void SetBkColor(Color color) const;
   void SetColors(Color background, Color textBackground) const;
-  void InsertColumn(int column, std::string_view title, int width) const;
+  enum class Align { Left, Centre };
+  void InsertColumn(int column, std::string_view title, int width, Align align = Align::Left) const;
   void DeleteAllItems() const;
   int InsertItem(int index, std::string_view text, int image = -1) const;
   void SetItemText(int item, int subItem, std::string_view text) const;

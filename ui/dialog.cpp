@@ -180,6 +180,10 @@ int Dialog::UnownedMessageBox(std::string_view text, std::string_view caption, u
       0, text, caption.empty() ? std::string_view(AppName()) : caption, type);
 }
 
+std::optional<std::string> Dialog::PickOpenFile(const std::vector<FileFilter>& filters) {
+  return backend_->PickOpenFile(window_, filters);
+}
+
 void Dialog::PostQuitMessage(int exitCode) {
   backend_->PostQuit(exitCode);
 }

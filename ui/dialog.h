@@ -8,6 +8,7 @@
 #include <string_view>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "ui/backend.h"
 #include "ui/controls.h"
@@ -131,6 +132,9 @@ class Dialog : public WindowClient {
   // A message box that belongs to no window, for when none is open.
   static int UnownedMessageBox(std::string_view text, std::string_view caption = {},
                                unsigned type = mb::kOk);
+  // The system's file-open dialog, owned by this window: the chosen path, or
+  // nothing when the user cancels.
+  std::optional<std::string> PickOpenFile(const std::vector<FileFilter>& filters);
   void PostMessage(std::uint32_t message, std::uintptr_t wParam = 0,
                    std::unique_ptr<Payload> payload = nullptr);
   WindowPoster Poster() const { return WindowPoster(backend_, window_); }

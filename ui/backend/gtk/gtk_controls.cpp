@@ -486,6 +486,24 @@ int GtkPort::GetFocus(WindowId window) {
   return w ? w->focus : 0;
 }
 
+Rect GtkPort::GetControlRect(WindowId window, int id) {
+  GtkControl* c = FindControl(window, id);
+  return c ? c->rect : Rect{};
+}
+
+void GtkPort::MoveControl(WindowId window, int id, const Rect& rect) {
+  GtkWin* w = Find(window);
+  GtkControl* c = FindControl(window, id);
+  if (!w || !c || !c->outer) return;
+  c->rect = rect;
+  if (GTK_IS_SCROLLED_WINDOW(c->outer)) {
+    gtk_widget_set_size_request(c->outer, std::max(1, rect.Width()), std::max(1, rect.Height()));
+  }
+  // The layout's allocation places every control at its rectangle.
+  gtk_layout_move(GTK_LAYOUT(w->layout), c->outer, rect.left, rect.top);
+  gtk_widget_queue_resize(w->layout);
+}
+
 // --- combo boxes -------------------------------------------------------------------------
 
 int GtkPort::ComboAddString(WindowId window, int id, std::string_view text) {
@@ -557,7 +575,7 @@ void GtkPort::ListSetColors(WindowId window, int id, Color background, Color) {
 }
 
 void GtkPort::ListInsertColumn(WindowId window, int id, int column, std::string_view title,
-                               int width) {
+                               int width, bool centred) {
   GtkWin* w = Find(window);
   GtkControl* c = FindControl(window, id);
   if (!w || !c || c->kind != ControlKind::ListView) return;
@@ -565,6 +583,7 @@ void GtkPort::ListInsertColumn(WindowId window, int id, int column, std::string_
   column = std::clamp(column, 0, static_cast<int>(c->columns.size()));
   c->columns.insert(c->columns.begin() + column, std::string(title));
   c->columnWidths.insert(c->columnWidths.begin() + column, width);
+  c->columnCentred.insert(c->columnCentred.begin() + column, centred);
   if (!GTK_IS_TREE_VIEW(c->widget)) return;
   GtkTreeView* view = GTK_TREE_VIEW(c->widget);
   while (GtkTreeViewColumn* old = gtk_tree_view_get_column(view, 0)) {
@@ -581,6 +600,10 @@ void GtkPort::ListInsertColumn(WindowId window, int id, int column, std::string_
       gtk_tree_view_column_add_attribute(col, icon, "pixbuf", kListPixbufColumn);
     }
     GtkCellRenderer* text = gtk_cell_renderer_text_new();
+    if (c->columnCentred[i]) {
+      gtk_tree_view_column_set_alignment(col, 0.5f);
+      g_object_set(text, "xalign", 0.5f, nullptr);
+    }
     gtk_tree_view_column_pack_start(col, text, TRUE);
     gtk_tree_view_column_add_attribute(col, text, "text", kListTextColumn + static_cast<int>(i));
     gtk_tree_view_append_column(view, col);

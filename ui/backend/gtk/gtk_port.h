@@ -32,6 +32,7 @@ struct GtkControl : common::ControlRecord {
   std::vector<std::string> items;
   std::vector<std::string> columns;
   std::vector<int> columnWidths;
+  std::vector<bool> columnCentred;
   std::vector<std::vector<std::string>> rows;
   std::vector<int> rowImages;
   std::optional<Color> listBackground;
@@ -124,6 +125,8 @@ class GtkPort : public GtkBackend {
   void SetControlFont(WindowId window, int id, const FontSpec& font) override;
   void SetFocus(WindowId window, int id) override;
   int GetFocus(WindowId window) override;
+  Rect GetControlRect(WindowId window, int id) override;
+  void MoveControl(WindowId window, int id, const Rect& rect) override;
 
   int ComboAddString(WindowId window, int id, std::string_view text) override;
   void ComboReset(WindowId window, int id) override;
@@ -134,8 +137,8 @@ class GtkPort : public GtkBackend {
 
   void ListSetImageList(WindowId window, int id, const ImageList& images) override;
   void ListSetColors(WindowId window, int id, Color background, Color textBackground) override;
-  void ListInsertColumn(WindowId window, int id, int column, std::string_view title,
-                        int width) override;
+  void ListInsertColumn(WindowId window, int id, int column, std::string_view title, int width,
+                        bool centred) override;
   void ListDeleteAllItems(WindowId window, int id) override;
   int ListInsertItem(WindowId window, int id, int index, std::string_view text, int image) override;
   void ListSetItemText(WindowId window, int id, int item, int subItem,

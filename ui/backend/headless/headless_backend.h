@@ -74,6 +74,8 @@ class HeadlessBackend : public Backend, public UserActions {
   void SetControlFont(WindowId window, int id, const FontSpec& font) override;
   void SetFocus(WindowId window, int id) override;
   int GetFocus(WindowId window) override;
+  Rect GetControlRect(WindowId window, int id) override;
+  void MoveControl(WindowId window, int id, const Rect& rect) override;
 
   int ComboAddString(WindowId window, int id, std::string_view text) override;
   void ComboReset(WindowId window, int id) override;
@@ -84,8 +86,8 @@ class HeadlessBackend : public Backend, public UserActions {
 
   void ListSetImageList(WindowId window, int id, const ImageList& images) override;
   void ListSetColors(WindowId window, int id, Color background, Color textBackground) override;
-  void ListInsertColumn(WindowId window, int id, int column, std::string_view title,
-                        int width) override;
+  void ListInsertColumn(WindowId window, int id, int column, std::string_view title, int width,
+                        bool centred) override;
   void ListDeleteAllItems(WindowId window, int id) override;
   int ListInsertItem(WindowId window, int id, int index, std::string_view text, int image) override;
   void ListSetItemText(WindowId window, int id, int item, int subItem,
@@ -160,6 +162,13 @@ class HeadlessBackend : public Backend, public UserActions {
   void Repaint(WindowId window) override;
   bool Screenshot(WindowId window, const std::string& path) override;
 
+  // A list column as the program inserted it, for tests.
+  struct ColumnFormat {
+    int width = 0;
+    bool centred = false;
+  };
+  std::vector<ColumnFormat> ListColumnFormats(WindowId window, int controlId);
+
  private:
   struct Control : common::ControlRecord {
     std::string text;
@@ -169,6 +178,7 @@ class HeadlessBackend : public Backend, public UserActions {
     std::vector<std::string> items;  // combo entries
     int selection = -1;              // combo or list selection
     std::vector<std::string> columns;
+    std::vector<ColumnFormat> columnFormats;
     std::vector<std::vector<std::string>> rows;  // list rows: item text, then sub-items
   };
   struct Timer {

@@ -88,6 +88,15 @@ int HeadlessBackend::GetFocus(WindowId window) {
   return w ? w->focus : 0;
 }
 
+Rect HeadlessBackend::GetControlRect(WindowId window, int id) {
+  Control* c = FindControl(window, id);
+  return c ? c->rect : Rect{};
+}
+
+void HeadlessBackend::MoveControl(WindowId window, int id, const Rect& rect) {
+  if (Control* c = FindControl(window, id)) c->rect = rect;
+}
+
 int HeadlessBackend::ComboAddString(WindowId window, int id, std::string_view text) {
   Control* c = FindControl(window, id);
   if (!c) return -1;
@@ -132,11 +141,12 @@ void HeadlessBackend::ListSetImageList(WindowId window, int id, const ImageList&
 void HeadlessBackend::ListSetColors(WindowId, int, Color, Color) {}
 
 void HeadlessBackend::ListInsertColumn(WindowId window, int id, int column, std::string_view title,
-                                       int) {
+                                       int width, bool centred) {
   Control* c = FindControl(window, id);
   if (!c) return;
   column = std::clamp(column, 0, static_cast<int>(c->columns.size()));
   c->columns.insert(c->columns.begin() + column, std::string(title));
+  c->columnFormats.insert(c->columnFormats.begin() + column, ColumnFormat{width, centred});
 }
 
 void HeadlessBackend::ListDeleteAllItems(WindowId window, int id) {
@@ -174,6 +184,12 @@ std::string HeadlessBackend::ListItemText(WindowId window, int id, int item, int
 int HeadlessBackend::ListItemCount(WindowId window, int id) {
   Control* c = FindControl(window, id);
   return c ? static_cast<int>(c->rows.size()) : 0;
+}
+
+std::vector<HeadlessBackend::ColumnFormat> HeadlessBackend::ListColumnFormats(WindowId window,
+                                                                              int controlId) {
+  Control* c = FindControl(window, controlId);
+  return c ? c->columnFormats : std::vector<ColumnFormat>{};
 }
 
 int HeadlessBackend::ListColumnCount(WindowId window, int id) {

@@ -177,6 +177,21 @@ void Win32Port::SetFocus(WindowId window, int id) {
   if (hwnd) ::SetFocus(hwnd);
 }
 
+Rect Win32Port::GetControlRect(WindowId window, int id) {
+  HWND hwnd = ControlHwnd(window, id);
+  HWND dialog = Hwnd(window);
+  RECT r{};
+  if (!hwnd || !dialog || !::GetWindowRect(hwnd, &r)) return Rect{};
+  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+void Win32Port::MoveControl(WindowId window, int id, const Rect& rect) {
+  if (HWND hwnd = ControlHwnd(window, id)) {
+    ::MoveWindow(hwnd, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
+  }
+}
+
 int Win32Port::GetFocus(WindowId window) {
   HWND focus = ::GetFocus();
   HWND dialog = Hwnd(window);
@@ -256,12 +271,13 @@ void Win32Port::ListSetColors(WindowId window, int id, Color background, Color t
 }
 
 void Win32Port::ListInsertColumn(WindowId window, int id, int column, std::string_view title,
-                                 int width) {
+                                 int width, bool centred) {
   HWND hwnd = ControlHwnd(window, id);
   if (!hwnd) return;
   std::wstring text = W(title);
   LVCOLUMNW col{};
-  col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
+  col.fmt = centred ? LVCFMT_CENTER : LVCFMT_LEFT;
   col.pszText = text.data();
   col.cx = width;
   col.iSubItem = column;

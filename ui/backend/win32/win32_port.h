@@ -82,6 +82,8 @@ class Win32Port : public Win32Backend {
   void SetControlFont(WindowId window, int id, const FontSpec& font) override;
   void SetFocus(WindowId window, int id) override;
   int GetFocus(WindowId window) override;
+  Rect GetControlRect(WindowId window, int id) override;
+  void MoveControl(WindowId window, int id, const Rect& rect) override;
 
   int ComboAddString(WindowId window, int id, std::string_view text) override;
   void ComboReset(WindowId window, int id) override;
@@ -92,8 +94,8 @@ class Win32Port : public Win32Backend {
 
   void ListSetImageList(WindowId window, int id, const ImageList& images) override;
   void ListSetColors(WindowId window, int id, Color background, Color textBackground) override;
-  void ListInsertColumn(WindowId window, int id, int column, std::string_view title,
-                        int width) override;
+  void ListInsertColumn(WindowId window, int id, int column, std::string_view title, int width,
+                        bool centred) override;
   void ListDeleteAllItems(WindowId window, int id) override;
   int ListInsertItem(WindowId window, int id, int index, std::string_view text, int image) override;
   void ListSetItemText(WindowId window, int id, int item, int subItem,
