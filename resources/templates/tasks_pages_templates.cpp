@@ -35,8 +35,8 @@ void RegisterTemplateGroup_tasks_pages() {
 
   // 140: the task list, nine rows for the nine task slots.
   RegisterTemplate(PageTemplate(kListTemplate, {
-      {kListHint,          ControlKind::Static,   "点击任务可修改！",             {10, 11, 100, 8},  0},
-      {kListView,          ControlKind::ListView, "",                             {10, 22, 206, 90}, cs::kReportView | cs::kSingleSel | cs::kBorder},
+      {kListHint,          ControlKind::Static,   "点击任务可修改！",             {10, 15, 100, 8},  0},
+      {kListView,          ControlKind::ListView, "",                             {10, 25, 206, 87}, cs::kReportView | cs::kSingleSel | cs::kBorder},
       {kListSyncDeleteBox, ControlKind::CheckBox, "网络同步删除",                 {10, 116, 66, 10}, cs::kTabStop},
       {kListSyncNote,      ControlKind::Static,   "任务执行后，网络不会同步取消。", {80, 117, 136, 8}, 0},
       {kListBackButton,    ControlKind::Button,   "返    回",                     {88, 128, 50, 14}, cs::kTabStop},
