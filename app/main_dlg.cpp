@@ -13,6 +13,8 @@
 #include "online/endpoints.h"
 #include "online/login_dlg.h"
 #include "resources/templates/app_ids.h"
+#include "tasks/edit_dlg.h"
+#include "tasks/task_dlg.h"
 #include "tools/gadgets_dlg.h"
 
 namespace app {
@@ -68,11 +70,11 @@ struct NavigationEntry {
 
 // What each entry opens, compared byte for byte in this order.
 constexpr NavigationEntry kNavigation[] = {
-    {"添加任务", nullptr, false, nullptr},              // task editor, 133
-    {"管理任务", MarkTaskListDirty, false, nullptr},    // task list, 140
+    {"添加任务", nullptr, false, OpenPage<tasks::CEditDlg>},
+    {"管理任务", MarkTaskListDirty, false, OpenPage<tasks::CTaskDlg>},
     {"个人中心", PointAtPersonalPage, false, nullptr},  // browser page, 145
     {"系统设置", nullptr, false, OpenPage<CConfigDlg>},
-    {"任务管理", nullptr, false, nullptr},  // task editor, 133
+    {"任务管理", nullptr, false, OpenPage<tasks::CEditDlg>},
     {"建议反馈", nullptr, false, OpenPage<online::CComplainDlg>},
     {"使用说明", PointAtInstructions, false, nullptr},  // browser page, 145
     {"小工具", nullptr, true, OpenPage<tools::CGadgetsDlg>},

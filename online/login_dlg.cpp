@@ -189,7 +189,7 @@ void CLoginDlg::OnSignIn() {
   shared.settings.autoSignIn = autoSignIn ? 1 : 0;
 
   session.accountLevel = LeadingNumber(session.loginReply[1]);
-  if (session.accountLevel == 1 && shared.settings.syncTasks == 1) FetchTasksAfterSignIn();
+  if (session.accountLevel == 1 && shared.settings.syncTasks == 1) FetchTasksAfterSignIn(*this);
 
   if (ui::Dialog* main = GetParent()) {
     main->SetTimer(kMainListTimer, kMainListDelayMs);
