@@ -112,9 +112,6 @@ class ControlPort {
   virtual void SetControlFont(WindowId window, int id, const FontSpec& font) = 0;
   virtual void SetFocus(WindowId window, int id) = 0;
   virtual int GetFocus(WindowId window) = 0;
-  // The control's rectangle in its window's client pixels, and moving it there.
-  virtual Rect GetControlRect(WindowId window, int id) = 0;
-  virtual void MoveControl(WindowId window, int id, const Rect& rect) = 0;
 
   virtual int ComboAddString(WindowId window, int id, std::string_view text) = 0;
   virtual void ComboReset(WindowId window, int id) = 0;

@@ -42,14 +42,6 @@ void Control::SetFocus() const {
   backend().SetFocus(window(), id_);
 }
 
-Rect Control::GetRect() const {
-  return backend().GetControlRect(window(), id_);
-}
-
-void Control::MoveWindow(const Rect& rect) const {
-  backend().MoveControl(window(), id_, rect);
-}
-
 int Button::GetCheck() const {
   return backend().GetCheck(window(), id_);
 }

@@ -30,9 +30,6 @@ class Control {
   void MoveWindow(const Rect& rect) const;
   void SetFont(const FontSpec& font) const;
   void SetFocus() const;
-  // In the dialog's client pixels.
-  Rect GetRect() const;
-  void MoveWindow(const Rect& rect) const;
 
  protected:
   Backend& backend() const;

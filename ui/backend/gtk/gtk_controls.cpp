@@ -486,24 +486,6 @@ int GtkPort::GetFocus(WindowId window) {
   return w ? w->focus : 0;
 }
 
-Rect GtkPort::GetControlRect(WindowId window, int id) {
-  GtkControl* c = FindControl(window, id);
-  return c ? c->rect : Rect{};
-}
-
-void GtkPort::MoveControl(WindowId window, int id, const Rect& rect) {
-  GtkWin* w = Find(window);
-  GtkControl* c = FindControl(window, id);
-  if (!w || !c || !c->outer) return;
-  c->rect = rect;
-  if (GTK_IS_SCROLLED_WINDOW(c->outer)) {
-    gtk_widget_set_size_request(c->outer, std::max(1, rect.Width()), std::max(1, rect.Height()));
-  }
-  // The layout's allocation places every control at its rectangle.
-  gtk_layout_move(GTK_LAYOUT(w->layout), c->outer, rect.left, rect.top);
-  gtk_widget_queue_resize(w->layout);
-}
-
 // --- combo boxes -------------------------------------------------------------------------
 
 int GtkPort::ComboAddString(WindowId window, int id, std::string_view text) {

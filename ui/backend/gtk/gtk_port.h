@@ -125,8 +125,6 @@ class GtkPort : public GtkBackend {
   void SetControlFont(WindowId window, int id, const FontSpec& font) override;
   void SetFocus(WindowId window, int id) override;
   int GetFocus(WindowId window) override;
-  Rect GetControlRect(WindowId window, int id) override;
-  void MoveControl(WindowId window, int id, const Rect& rect) override;
 
   int ComboAddString(WindowId window, int id, std::string_view text) override;
   void ComboReset(WindowId window, int id) override;

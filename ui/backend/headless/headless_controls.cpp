@@ -88,15 +88,6 @@ int HeadlessBackend::GetFocus(WindowId window) {
   return w ? w->focus : 0;
 }
 
-Rect HeadlessBackend::GetControlRect(WindowId window, int id) {
-  Control* c = FindControl(window, id);
-  return c ? c->rect : Rect{};
-}
-
-void HeadlessBackend::MoveControl(WindowId window, int id, const Rect& rect) {
-  if (Control* c = FindControl(window, id)) c->rect = rect;
-}
-
 int HeadlessBackend::ComboAddString(WindowId window, int id, std::string_view text) {
   Control* c = FindControl(window, id);
   if (!c) return -1;

@@ -177,21 +177,6 @@ void Win32Port::SetFocus(WindowId window, int id) {
   if (hwnd) ::SetFocus(hwnd);
 }
 
-Rect Win32Port::GetControlRect(WindowId window, int id) {
-  HWND hwnd = ControlHwnd(window, id);
-  HWND dialog = Hwnd(window);
-  RECT r{};
-  if (!hwnd || !dialog || !::GetWindowRect(hwnd, &r)) return Rect{};
-  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-  return Rect{r.left, r.top, r.right, r.bottom};
-}
-
-void Win32Port::MoveControl(WindowId window, int id, const Rect& rect) {
-  if (HWND hwnd = ControlHwnd(window, id)) {
-    ::MoveWindow(hwnd, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
-  }
-}
-
 int Win32Port::GetFocus(WindowId window) {
   HWND focus = ::GetFocus();
   HWND dialog = Hwnd(window);

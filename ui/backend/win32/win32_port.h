@@ -82,8 +82,6 @@ class Win32Port : public Win32Backend {
   void SetControlFont(WindowId window, int id, const FontSpec& font) override;
   void SetFocus(WindowId window, int id) override;
   int GetFocus(WindowId window) override;
-  Rect GetControlRect(WindowId window, int id) override;
-  void MoveControl(WindowId window, int id, const Rect& rect) override;
 
   int ComboAddString(WindowId window, int id, std::string_view text) override;
   void ComboReset(WindowId window, int id) override;
