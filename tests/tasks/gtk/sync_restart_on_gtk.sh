@@ -8,6 +8,8 @@ set -euo pipefail
 program=$(realpath "$1")
 server=$(realpath "$2")
 work=$3
+# shellcheck source=../../server/loopback_server.sh
+. "$(cd "$(dirname "$0")" && pwd)/../../server/loopback_server.sh"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
@@ -17,28 +19,10 @@ rm -rf "$work"
 mkdir -p "$work/data" "$work/run/Config"
 cd "$work"
 
-server_pid=
-stop_server() {
-  if [ -n "$server_pid" ]; then
-    kill -TERM "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
-}
-trap stop_server EXIT
-
 password=Sync2024pw
 id=$("$server" --data data account create --nickname "同步用户" --password "$password" \
   --level 1 --points 10)
-"$server" --data data --listen 127.0.0.1:0 >server.out 2>&1 &
-server_pid=$!
-base=
-for _ in $(seq 100); do
-  base=$(grep -o 'http://127\.0\.0\.1:[0-9]*' server.out || true)
-  [ -n "$base" ] && break
-  kill -0 "$server_pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$base" ] || { echo "orvane-server did not start:"; cat server.out; exit 1; }
+start_loopback_server "$server" data
 
 # Synchronisation was switched on in an earlier run.
 printf '[配置]\r\nTb=1\r\n' | iconv -f UTF-8 -t GBK >run/Config/i.ini
