@@ -34,7 +34,7 @@ type 131 1009 "$id"
 type 131 1004 "$password"
 click 131 1006
 expect windows 131 0
-advance 500ms
+advance 1s
 expect window 102 visible
 expect list-cell 102 1010 0 0 "添加任务"
 SCENARIO
@@ -72,7 +72,7 @@ SCENARIO
   cat <<SCENARIO
 list-click 102 1010 1
 expect window 140 visible
-advance 1500ms
+advance 2s
 expect list-cell 140 1045 0 0 "一"
 expect list-cell 140 1045 0 1 "倒计时"
 expect list-cell 140 1045 0 2 "2时30分"
