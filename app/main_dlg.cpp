@@ -12,6 +12,7 @@
 #include "online/complain_dlg.h"
 #include "online/endpoints.h"
 #include "online/login_dlg.h"
+#include "online/webbrowser_dlg.h"
 #include "resources/templates/app_ids.h"
 #include "tasks/edit_dlg.h"
 #include "tasks/task_dlg.h"
@@ -72,11 +73,11 @@ struct NavigationEntry {
 constexpr NavigationEntry kNavigation[] = {
     {"添加任务", nullptr, false, OpenPage<tasks::CEditDlg>},
     {"管理任务", MarkTaskListDirty, false, OpenPage<tasks::CTaskDlg>},
-    {"个人中心", PointAtPersonalPage, false, nullptr},  // browser page, 145
+    {"个人中心", PointAtPersonalPage, false, OpenPage<online::CWebbrowserDlg>},
     {"系统设置", nullptr, false, OpenPage<CConfigDlg>},
     {"任务管理", nullptr, false, OpenPage<tasks::CEditDlg>},
     {"建议反馈", nullptr, false, OpenPage<online::CComplainDlg>},
-    {"使用说明", PointAtInstructions, false, nullptr},  // browser page, 145
+    {"使用说明", PointAtInstructions, false, OpenPage<online::CWebbrowserDlg>},
     {"小工具", nullptr, true, OpenPage<tools::CGadgetsDlg>},
 };
 

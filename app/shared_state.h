@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include "platform/clock.h"
 #include "tasks/task_table.h"
 
 // The values every page shares for the life of the process. Pages never hand
@@ -99,6 +100,27 @@ struct SharedState {
   std::string feedbackUrlFormat;
   std::string feedbackReplyText;
   std::array<std::string, 10> feedbackReply;
+
+  // Browser page and its navigation bar: the bar's commands waiting for the
+  // page (1 while one waits), whether a navigation page is open, and the
+  // page's client size at its last size change.
+  int browserHomeRequest = 0;
+  int browserBackRequest = 0;
+  int browserForwardRequest = 0;
+  int browserRefreshRequest = 0;
+  int navBarOpen = 0;
+  int browserLastClientWidth = 0;
+  int browserLastClientHeight = 0;
+
+  // Advertisement window.
+  std::string adQueryUrl;
+  std::string adRequestUrl;
+  std::string adPageUrl;
+  int adFetchPending = 0;
+  int adShown = 0;                  // what its placement timer does next: 1 show, 0 hide
+  platform::LocalTime adLastFetch;  // the last fetch or half-hour occasion
+  int adRefetchCount = 0;
+  std::array<int, 4> adSlotFired{};  // 11:20, 13:20, 16:30, 20:45 in this run
   // ---- End of page values -------------------------------------------------
 };
 

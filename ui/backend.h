@@ -136,6 +136,10 @@ class ControlPort {
 
   virtual void WebNavigate(WindowId window, int id, std::string_view url) = 0;
   virtual std::string WebLocation(WindowId window, int id) = 0;
+  // One step through the web view's history: -1 back, +1 forward. False when
+  // there is no page that way (nothing moves then).
+  virtual bool WebGo(WindowId window, int id, int delta) = 0;
+  virtual void WebRefresh(WindowId window, int id) = 0;
 };
 
 // Message boxes, pickers, the system menu and the tray (<port>_system.cpp).

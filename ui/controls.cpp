@@ -115,5 +115,14 @@ void WebView::Navigate(std::string_view url) const {
 std::string WebView::LocationUrl() const {
   return backend().WebLocation(window(), id_);
 }
+bool WebView::GoBack() const {
+  return backend().WebGo(window(), id_, -1);
+}
+bool WebView::GoForward() const {
+  return backend().WebGo(window(), id_, 1);
+}
+void WebView::Refresh() const {
+  backend().WebRefresh(window(), id_);
+}
 
 }  // namespace ui

@@ -86,6 +86,10 @@ class WebView : public Control {
   using Control::Control;
   void Navigate(std::string_view url) const;
   std::string LocationUrl() const;
+  // False at the end of the history that way.
+  bool GoBack() const;
+  bool GoForward() const;
+  void Refresh() const;
 };
 
 }  // namespace ui

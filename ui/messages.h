@@ -8,6 +8,7 @@
 namespace ui {
 
 namespace msg {
+constexpr std::uint32_t kSize = 0x0005;  // wParam: kind (0 restored, 1 minimised, 2 maximised)
 constexpr std::uint32_t kClose = 0x0010;
 constexpr std::uint32_t kPaint = 0x000F;
 constexpr std::uint32_t kNcLButtonDown = 0x00A1;
@@ -24,6 +25,7 @@ constexpr std::uint32_t kLButtonUp = 0x0202;
 constexpr std::uint32_t kLButtonDblClk = 0x0203;
 constexpr std::uint32_t kRButtonDown = 0x0204;
 constexpr std::uint32_t kRButtonUp = 0x0205;
+constexpr std::uint32_t kRButtonDblClk = 0x0206;
 constexpr std::uint32_t kUser = 0x0400;
 }  // namespace msg
 
@@ -120,6 +122,24 @@ constexpr unsigned kButtonsMask = 0xF;
 constexpr unsigned kIconMask = 0xF0;
 }  // namespace mb
 
-enum class ShowCommand { Hide, Show, ShowNormal, Restore, Minimize, ShowNoActivate };
+enum class ShowCommand { Hide, Show, ShowNormal, Restore, Minimize, ShowNoActivate, Maximize };
+
+// WM_SIZE: the kinds of size change, and the new client size packed as
+// Windows packs it (width in the low word, height in the high word).
+namespace sizekind {
+constexpr std::uintptr_t kRestored = 0;
+constexpr std::uintptr_t kMinimized = 1;
+constexpr std::uintptr_t kMaximized = 2;
+}  // namespace sizekind
+constexpr std::intptr_t PackSize(int width, int height) {
+  return static_cast<std::intptr_t>((static_cast<std::uint32_t>(height & 0xFFFF) << 16) |
+                                    static_cast<std::uint32_t>(width & 0xFFFF));
+}
+constexpr int SizeWidth(std::intptr_t lParam) {
+  return static_cast<int>(lParam & 0xFFFF);
+}
+constexpr int SizeHeight(std::intptr_t lParam) {
+  return static_cast<int>((lParam >> 16) & 0xFFFF);
+}
 
 }  // namespace ui

@@ -4,6 +4,21 @@
 
 namespace ui::common {
 
+void WebVisit(ControlRecord& c, std::string url) {
+  c.history.resize(static_cast<std::size_t>(c.historyAt + 1));
+  c.history.push_back(url);
+  c.historyAt = static_cast<int>(c.history.size()) - 1;
+  c.url = std::move(url);
+}
+
+bool WebStep(ControlRecord& c, int delta) {
+  const int to = c.historyAt + delta;
+  if (to < 0 || to >= static_cast<int>(c.history.size())) return false;
+  c.historyAt = to;
+  c.url = c.history[static_cast<std::size_t>(to)];
+  return true;
+}
+
 ControlRecord ControlRecordFrom(const ControlTemplate& t) {
   ControlRecord c;
   c.kind = t.kind;

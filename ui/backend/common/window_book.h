@@ -30,7 +30,16 @@ struct ControlRecord {
   std::optional<FontSpec> font;
   std::optional<ImageList> images;
   std::string url;  // web view: last address (GBK)
+  // Web view history on the ports that keep it themselves; `url` is history[at].
+  std::vector<std::string> history;
+  int historyAt = -1;
+  int refreshes = 0;
 };
+
+// A web view goes to a new address: what lay ahead in its history is dropped.
+void WebVisit(ControlRecord& c, std::string url);
+// One step back (-1) or forward (+1) in the history; false at its end.
+bool WebStep(ControlRecord& c, int delta);
 
 // What a backend records about a dialog window beside its own handles.
 struct WindowRecord {

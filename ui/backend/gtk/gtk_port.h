@@ -52,7 +52,8 @@ struct GtkWin : common::WindowRecord {
   bool minimized = false;
   bool enabled = true;
   bool topmost = false;
-  int focus = 0;  // last control the program or the driver focused
+  int focus = 0;        // last control the program or the driver focused
+  Size reportedClient;  // client size the page last heard of (WM_SIZE)
   std::map<int, GtkControl> controls;
   struct Timer {
     guint source = 0;
@@ -148,6 +149,8 @@ class GtkPort : public GtkBackend {
 
   void WebNavigate(WindowId window, int id, std::string_view url) override;
   std::string WebLocation(WindowId window, int id) override;
+  bool WebGo(WindowId window, int id, int delta) override;
+  void WebRefresh(WindowId window, int id) override;
 
   void SetTimer(WindowId window, int timerId, unsigned periodMs) override;
   void KillTimer(WindowId window, int timerId) override;
@@ -234,6 +237,8 @@ class GtkPort : public GtkBackend {
   void TrayMouse(WindowId owner, int iconId, std::uint32_t mouseMessage);
   bool WebDecide(WindowId window, int id, const std::string& urlUtf8, bool newWindow);
   void WebLoaded(WindowId window, int id, const std::string& urlUtf8);
+  // The layout got a new size: the page hears it as WM_SIZE.
+  void LayoutSized(WindowId window, int width, int height);
 
   // Resources as pixbufs (owned by the cache); null when missing.
   GdkPixbuf* Bitmap(int bitmapId);

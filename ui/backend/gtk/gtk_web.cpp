@@ -54,6 +54,26 @@ std::string GtkPort::WebLocation(WindowId window, int id) {
   return windows_.WebLocation(window, id);
 }
 
+bool GtkPort::WebGo(WindowId window, int id, int delta) {
+  GtkControl* c = FindControl(window, id);
+  if (!c || c->kind != ControlKind::WebView) return false;
+  WebKitWebView* view = WEBKIT_WEB_VIEW(c->widget);
+  WebKitBackForwardListItem* item =
+      webkit_back_forward_list_get_nth_item(webkit_web_view_get_back_forward_list(view), delta);
+  if (!item) return false;
+  const char* uri = webkit_back_forward_list_item_get_uri(item);
+  // The program asked for this move: it is not the page's navigation to report.
+  c->userNavigation = uri ? uri : "";
+  c->url = FromUtf8(c->userNavigation);
+  webkit_web_view_go_to_back_forward_list_item(view, item);
+  return true;
+}
+
+void GtkPort::WebRefresh(WindowId window, int id) {
+  GtkControl* c = FindControl(window, id);
+  if (c && c->kind == ControlKind::WebView) webkit_web_view_reload(WEBKIT_WEB_VIEW(c->widget));
+}
+
 bool GtkPort::WebDecide(WindowId window, int id, const std::string& urlUtf8, bool newWindow) {
   GtkControl* c = FindControl(window, id);
   if (!c) return false;

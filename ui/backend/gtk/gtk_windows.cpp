@@ -29,8 +29,10 @@ gboolean OnDraw(GtkWidget* layout, cairo_t* cr, gpointer data) {
   return FALSE;
 }
 
-void OnLayoutAllocated(GtkWidget*, GdkRectangle*, gpointer data) {
-  if (GtkWin* w = g_port->Find(UnpackWindow(data))) {
+void OnLayoutAllocated(GtkWidget*, GdkRectangle* allocation, gpointer data) {
+  const WindowId window = UnpackWindow(data);
+  g_port->LayoutSized(window, allocation->width, allocation->height);
+  if (GtkWin* w = g_port->Find(window)) {
     // Controls sit exactly at their template rectangles, whatever size the
     // theme would like them to have.
     for (int id : w->order) {
@@ -427,6 +429,13 @@ void GtkPort::Show(WindowId window, ShowCommand command) {
       gtk_widget_show(w->toplevel);
       gtk_window_iconify(top);
       return;
+    case ShowCommand::Maximize:
+      w->visible = true;
+      w->minimized = false;
+      gtk_widget_show(w->toplevel);
+      gtk_window_maximize(top);
+      gtk_window_present(top);
+      return;
     case ShowCommand::Show:
     case ShowCommand::ShowNormal:
     case ShowCommand::Restore:
@@ -491,6 +500,19 @@ void GtkPort::MoveWindow(WindowId window, const Rect& rect) {
     gtk_window_resize(GTK_WINDOW(w->toplevel), std::max(1, rect.Width()),
                       std::max(1, rect.Height()));
   }
+}
+
+void GtkPort::LayoutSized(WindowId window, int width, int height) {
+  GtkWin* w = Find(window);
+  if (!w || !w->client) return;
+  if (w->reportedClient == Size{}) w->reportedClient = {w->rect.Width(), w->rect.Height()};
+  if (w->reportedClient == Size{width, height}) return;
+  w->reportedClient = {width, height};
+  Message m;
+  m.message = msg::kSize;
+  m.wParam = w->minimized ? sizekind::kMinimized : sizekind::kRestored;
+  m.lParam = PackSize(width, height);
+  w->client->HandleMessage(m);
 }
 
 void GtkPort::Configured(WindowId window, int x, int y) {

@@ -29,6 +29,10 @@ class HeadlessBackend : public Backend, public UserActions {
   platform::sim::VirtualClock& Clock() { return clock_; }
   // How many windows were ever made (tests check that pages close).
   int LiveWindowCount() const { return static_cast<int>(windows_.size()); }
+  // What the program set that no scenario command reads: a window's caption,
+  // how often a web view was refreshed.
+  std::string WindowTitle(WindowId window);
+  int WebRefreshes(WindowId window, int id);
 
   // --- Backend ---------------------------------------------------------------
   WindowId CreateDialogWindow(const DialogTemplate& dialogTemplate, WindowId owner,
@@ -97,6 +101,8 @@ class HeadlessBackend : public Backend, public UserActions {
 
   void WebNavigate(WindowId window, int id, std::string_view url) override;
   std::string WebLocation(WindowId window, int id) override;
+  bool WebGo(WindowId window, int id, int delta) override;
+  void WebRefresh(WindowId window, int id) override;
 
   void SetTimer(WindowId window, int timerId, unsigned periodMs) override;
   void KillTimer(WindowId window, int timerId) override;

@@ -194,7 +194,26 @@ int HeadlessBackend::ListSelected(WindowId window, int id) {
 }
 
 void HeadlessBackend::WebNavigate(WindowId window, int id, std::string_view url) {
-  if (Control* c = FindControl(window, id)) c->url = url;
+  if (Control* c = FindControl(window, id)) common::WebVisit(*c, std::string(url));
+}
+
+bool HeadlessBackend::WebGo(WindowId window, int id, int delta) {
+  Control* c = FindControl(window, id);
+  return c && common::WebStep(*c, delta);
+}
+
+void HeadlessBackend::WebRefresh(WindowId window, int id) {
+  if (Control* c = FindControl(window, id)) ++c->refreshes;
+}
+
+int HeadlessBackend::WebRefreshes(WindowId window, int id) {
+  Control* c = FindControl(window, id);
+  return c ? c->refreshes : 0;
+}
+
+std::string HeadlessBackend::WindowTitle(WindowId window) {
+  Window* w = Find(window);
+  return w ? w->title : std::string();
 }
 
 std::string HeadlessBackend::WebLocation(WindowId window, int id) {

@@ -270,7 +270,7 @@ bool HeadlessBackend::WebNavigateByUser(WindowId window, int controlId, const st
     return Fail("control " + std::to_string(controlId) + " is not a web view");
   const bool allowed = common::AllowNavigation(*Find(window), controlId, url, newWindow);
   if (allowed && !newWindow) {
-    if (Control* still = FindControl(window, controlId)) still->url = url;
+    if (Control* still = FindControl(window, controlId)) common::WebVisit(*still, url);
   }
   Pump();
   return true;

@@ -140,6 +140,20 @@ void HeadlessBackend::PostQuit(int exitCode) {
   exitCode_ = exitCode;
 }
 
+namespace {
+
+// WM_SIZE as the system sends it after a window's client size changed.
+void SendSize(const common::WindowRecord& w, std::uintptr_t kind, int width, int height) {
+  if (!w.client) return;
+  Message m;
+  m.message = msg::kSize;
+  m.wParam = kind;
+  m.lParam = PackSize(width, height);
+  w.client->HandleMessage(m);
+}
+
+}  // namespace
+
 void HeadlessBackend::Show(WindowId window, ShowCommand command) {
   Window* w = Find(window);
   if (!w) return;
@@ -149,16 +163,32 @@ void HeadlessBackend::Show(WindowId window, ShowCommand command) {
       break;
     case ShowCommand::Minimize:
       w->visible = true;
-      w->minimized = true;
+      if (!w->minimized) {
+        w->minimized = true;
+        SendSize(*w, sizekind::kMinimized, 0, 0);
+      }
       break;
+    case ShowCommand::Maximize: {
+      w->visible = true;
+      w->minimized = false;
+      w->dirty = true;
+      const Size area = WorkAreaSize();
+      w->rect = Rect{0, 0, area.cx, area.cy};
+      SendSize(*w, sizekind::kMaximized, area.cx, area.cy);
+      break;
+    }
     case ShowCommand::Show:
     case ShowCommand::ShowNormal:
     case ShowCommand::Restore:
-    case ShowCommand::ShowNoActivate:
+    case ShowCommand::ShowNoActivate: {
       w->visible = true;
-      if (command != ShowCommand::Show) w->minimized = false;
       w->dirty = true;
+      if (command != ShowCommand::Show && w->minimized) {
+        w->minimized = false;
+        SendSize(*w, sizekind::kRestored, w->rect.Width(), w->rect.Height());
+      }
       break;
+    }
   }
 }
 
@@ -188,8 +218,10 @@ Rect HeadlessBackend::GetClientRect(WindowId window) {
 
 void HeadlessBackend::MoveWindow(WindowId window, const Rect& rect) {
   if (Window* w = Find(window)) {
+    const bool resized = w->rect.Width() != rect.Width() || w->rect.Height() != rect.Height();
     w->rect = rect;
     w->dirty = true;
+    if (resized) SendSize(*w, sizekind::kRestored, rect.Width(), rect.Height());
   }
 }
 

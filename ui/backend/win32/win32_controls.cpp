@@ -332,8 +332,19 @@ int Win32Port::ListSelected(WindowId window, int id) {
 void Win32Port::WebNavigate(WindowId window, int id, std::string_view url) {
   Win32Control* c = FindControl(window, id);
   if (!c) return;
-  c->url = url;
+  common::WebVisit(*c, std::string(url));
   if (c->hwnd) SetWindowTextW(c->hwnd, W(url).c_str());
+}
+
+bool Win32Port::WebGo(WindowId window, int id, int delta) {
+  Win32Control* c = FindControl(window, id);
+  if (!c || !common::WebStep(*c, delta)) return false;
+  if (c->hwnd) SetWindowTextW(c->hwnd, W(c->url).c_str());
+  return true;
+}
+
+void Win32Port::WebRefresh(WindowId window, int id) {
+  if (Win32Control* c = FindControl(window, id)) ++c->refreshes;
 }
 
 std::string Win32Port::WebLocation(WindowId window, int id) {

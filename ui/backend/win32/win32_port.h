@@ -105,6 +105,8 @@ class Win32Port : public Win32Backend {
 
   void WebNavigate(WindowId window, int id, std::string_view url) override;
   std::string WebLocation(WindowId window, int id) override;
+  bool WebGo(WindowId window, int id, int delta) override;
+  void WebRefresh(WindowId window, int id) override;
 
   void SetTimer(WindowId window, int timerId, unsigned periodMs) override;
   void KillTimer(WindowId window, int timerId) override;

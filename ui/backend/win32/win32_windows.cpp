@@ -353,6 +353,9 @@ INT_PTR Win32Port::DialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_CLOSE:
       client.HandleMessage(m);
       return TRUE;
+    case WM_SIZE:
+      client.HandleMessage(m);
+      return FALSE;
     case WM_SYSCOMMAND:
       // The close command and the program's own items are the dialog's; moving,
       // minimising and the rest keep the system's handling.
@@ -438,6 +441,9 @@ void Win32Port::Show(WindowId window, ShowCommand command) {
       break;
     case ShowCommand::ShowNoActivate:
       show = SW_SHOWNOACTIVATE;
+      break;
+    case ShowCommand::Maximize:
+      show = SW_SHOWMAXIMIZED;
       break;
   }
   ::ShowWindow(hwnd, show);

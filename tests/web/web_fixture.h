@@ -1,0 +1,53 @@
+#pragma once
+#include <string>
+
+#include "app/shared_state.h"
+#include "tests/account/account_fixture.h"
+
+namespace webtest {
+
+// The pages with the commands only these tests need: the system minimising
+// and restoring a window, and what the program set that a user sees but no
+// common command reads (a caption, a web view's refreshes).
+struct WebPages : accounttest::Pages {
+  WebPages() {
+    h.runner.AddCommand("minimize", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
+      const ui::WindowId w = ctx.WindowArg(0);
+      if (w) h.backend.Show(w, ui::ShowCommand::Minimize);
+      return w != 0;
+    });
+    h.runner.AddCommand("restore", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
+      const ui::WindowId w = ctx.WindowArg(0);
+      if (w) h.backend.Show(w, ui::ShowCommand::Restore);
+      return w != 0;
+    });
+    h.runner.AddCommand(
+        "expect caption", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand& cmd) {
+          if (!ctx.Usage(3, "expect caption WINDOW \"TEXT\"")) return false;
+          const ui::WindowId w = ctx.WindowArg(1);
+          if (!w) return false;
+          const std::string seen = h.backend.WindowTitle(w);
+          return seen == cmd.args[2] || ctx.Fail("caption " + ui::ScenarioContext::Show(seen));
+        });
+    h.runner.AddCommand(
+        "expect refreshes", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
+          if (!ctx.Usage(4, "expect refreshes WINDOW CONTROL COUNT")) return false;
+          const ui::WindowId w = ctx.WindowArg(1);
+          const auto id = ctx.ControlArg(2);
+          const auto count = ctx.NumberArg(3);
+          if (!w || !id || !count) return false;
+          const int seen = h.backend.WebRefreshes(w, *id);
+          return seen == *count || ctx.Fail("refreshed " + std::to_string(seen) + " times");
+        });
+  }
+};
+
+// The window the browser page opens over: its button runs `open`.
+struct Opener : uitest::TestDlg {
+  template <class Open>
+  explicit Opener(Open open) : uitest::TestDlg(uitest::kOuter) {
+    onClick = open;
+  }
+};
+
+}  // namespace webtest
