@@ -2,8 +2,12 @@
 
 namespace app {
 
-// Makes the advertisement window, modeless and shown, as the main window's
-// start does. Does nothing until the advertisement window is built.
-void OpenAdvertisementWindow();
+class COrvaneDlg;
+
+// Makes the advertisement window, modeless, shown and owned by no window, as
+// the main window's start does; it stays until the main window goes.
+void OpenAdvertisementWindow(COrvaneDlg& mainWindow);
+// Takes it away with the main window (nothing when there is none).
+void CloseAdvertisementWindow();
 
 }  // namespace app

@@ -133,7 +133,7 @@ bool COrvaneDlg::OnInitDialog() {
   }
   if (QuitPosted()) return true;
 
-  OpenAdvertisementWindow();
+  OpenAdvertisementWindow(*this);
   shared.adVisibilityRequest = 2;
   CenterWindow();
   return true;
@@ -214,6 +214,10 @@ void COrvaneDlg::Quit() {
 }
 
 void COrvaneDlg::OnCloseIcon() {
+  ConfirmClose();
+}
+
+void COrvaneDlg::ConfirmClose() {
   if (MessageBox("确定要关闭吗？", kQuestionCaption, ui::mb::kOkCancel | ui::mb::kIconQuestion) ==
       ui::IDOK) {
     Quit();
@@ -249,6 +253,7 @@ void COrvaneDlg::OnAbout() {
 void COrvaneDlg::OnDestroy() {
   // A window closed by the system's close command leaves no icon behind.
   RemoveTrayIcon(kTaskIcon);
+  CloseAdvertisementWindow();
   PageBase::OnDestroy();
 }
 

@@ -24,6 +24,9 @@ class COrvaneDlg : public PageBase {
  public:
   COrvaneDlg();
 
+  // The close question ("确定要关闭吗？"); OK ends the program.
+  void ConfirmClose();
+
  protected:
   void DoDataExchange(ui::DataExchange& dx) override;
   bool OnInitDialog() override;
