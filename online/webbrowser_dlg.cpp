@@ -52,16 +52,12 @@ void CWebbrowserDlg::DoDataExchange(ui::DataExchange& dx) {
 bool CWebbrowserDlg::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   app::SharedState& shared = app::Shared();
-  // The control fills the template's client area: maximising scales it from there.
-  const ui::Rect before = GetClientRect();
-  shared.browserLastClientWidth = before.Width();
-  shared.browserLastClientHeight = before.Height();
-  ShowWindow(ui::ShowCommand::Maximize);
+  // The control fills the template's client area: the size change of
+  // maximising (now or, on some systems, a little later) scales it from there.
   const ui::Rect client = GetClientRect();
-  if (client.Width() > 0 && client.Height() > 0) {
-    shared.browserLastClientWidth = client.Width();
-    shared.browserLastClientHeight = client.Height();
-  }
+  shared.browserLastClientWidth = client.Width();
+  shared.browserLastClientHeight = client.Height();
+  ShowWindow(ui::ShowCommand::Maximize);
 
   if (shared.browserPageUrl.empty()) {
     shared.browserPageUrl = ServerAddress("/");

@@ -29,10 +29,35 @@ void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
   Port().WebLoaded(WindowOf(data), ControlOf(data), uri ? uri : "");
 }
 
+// Every view shares one context (so one network process and one cache) that
+// keeps as little as a document viewer does; the pages we show are small and
+// static, so they are drawn without GL, which would load the whole software
+// GL stack into the program.
+WebKitWebContext* SharedContext() {
+  static WebKitWebContext* context = [] {
+    WebKitWebContext* c = webkit_web_context_get_default();
+    webkit_web_context_set_cache_model(c, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+    return c;
+  }();
+  return context;
+}
+
+WebKitSettings* SharedSettings() {
+  static WebKitSettings* settings = [] {
+    WebKitSettings* s = webkit_settings_new();
+    webkit_settings_set_hardware_acceleration_policy(s, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    webkit_settings_set_enable_webgl(s, FALSE);
+    webkit_settings_set_enable_page_cache(s, FALSE);
+    return s;
+  }();
+  return settings;
+}
+
 }  // namespace
 
 GtkWidget* NewWebView(WindowId window, int id) {
-  GtkWidget* view = webkit_web_view_new();
+  GtkWidget* view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(),
+                                            "settings", SharedSettings(), nullptr));
   const gpointer data = PackControl(window, id);
   g_signal_connect(view, "decide-policy", G_CALLBACK(OnDecidePolicy), data);
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), data);

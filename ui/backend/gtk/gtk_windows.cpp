@@ -250,6 +250,7 @@ WindowId GtkPort::CreateDialogWindow(const DialogTemplate& dialogTemplate, Windo
 
   w.layout = gtk_layout_new(nullptr, nullptr);
   gtk_widget_set_size_request(w.layout, width, height);
+  w.reportedClient = {width, height};
   gtk_layout_set_size(GTK_LAYOUT(w.layout), static_cast<guint>(width), static_cast<guint>(height));
   gtk_widget_add_events(w.layout, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                       GDK_POINTER_MOTION_MASK | GDK_BUTTON_MOTION_MASK);
@@ -429,13 +430,17 @@ void GtkPort::Show(WindowId window, ShowCommand command) {
       gtk_widget_show(w->toplevel);
       gtk_window_iconify(top);
       return;
-    case ShowCommand::Maximize:
+    case ShowCommand::Maximize: {
       w->visible = true;
       w->minimized = false;
+      // Without a window manager nothing maximises: fill the work area then.
+      const Size area = WorkAreaSize();
+      MoveWindow(window, Rect{0, 0, area.cx, area.cy});
       gtk_widget_show(w->toplevel);
       gtk_window_maximize(top);
       gtk_window_present(top);
       return;
+    }
     case ShowCommand::Show:
     case ShowCommand::ShowNormal:
     case ShowCommand::Restore:
@@ -505,7 +510,6 @@ void GtkPort::MoveWindow(WindowId window, const Rect& rect) {
 void GtkPort::LayoutSized(WindowId window, int width, int height) {
   GtkWin* w = Find(window);
   if (!w || !w->client) return;
-  if (w->reportedClient == Size{}) w->reportedClient = {w->rect.Width(), w->rect.Height()};
   if (w->reportedClient == Size{width, height}) return;
   w->reportedClient = {width, height};
   Message m;

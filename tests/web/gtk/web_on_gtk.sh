@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The program on the GTK build against the real orvane-server on loopback:
+# a signed-in user sees the advertisement in the corner of the screen and
+# opens the instructions in the browser page. Keeps screenshots beside the
+# program (web-advertisement.png, web-instructions.png) and prints the
+# resident memory of the program and of its WebKit helpers while the
+# advertisement shows.
+# usage: web_on_gtk.sh PROGRAM SERVER WORK-DIR
+set -euo pipefail
+program=$(realpath "$1")
+server=$(realpath "$2")
+work=$3
+# shellcheck source=../../server/loopback_server.sh
+. "$(cd "$(dirname "$0")" && pwd)/../../server/loopback_server.sh"
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+rm -rf "$work"
+mkdir -p "$work/data" "$work/run"
+cd "$work"
+
+password=Demo2024pw
+id=$("$server" --data data account create --nickname "演示用户" --password "$password" \
+  --level 1 --points 100)
+cat >ad.html <<'HTML'
+<div style="background:#c8102e;color:#fff;font:bold 22px sans-serif;padding:20px;height:140px">
+Orvane 广告：定时关机，一键搞定</div>
+HTML
+"$server" --data data ad set ad.html >/dev/null
+start_loopback_server "$server" data
+
+cat >web.scenario <<SCENARIO
+type 131 1009 "$id"
+type 131 1004 "$password"
+click 131 1006
+expect windows 131 0
+advance 2500ms
+expect window 153 visible
+expect web 153 1092 "$base/SoftWare/userroom/stRegulation.php?DravoAD=Orvane&lx=1"
+# Time for the page to render, and for the memory to be read meanwhile.
+advance 8s
+screenshot "web-advertisement.png"
+list-click 102 1010 6
+expect window 145 visible
+expect web 145 1077 "$base/SoftWare/userroom/stRegulation.php?seleweb=OrvaneSM"
+advance 3s
+screenshot "web-instructions.png" 145
+close 145
+expect windows 145 0
+click 102 1000
+msgbox ok text="确定要关闭吗？" caption="系统提示"
+expect exit 18
+SCENARIO
+
+shots=()
+for name in advertisement instructions; do shots+=("$(dirname "$program")/web-$name.png"); done
+rm -f "${shots[@]}"
+(cd run && XDG_CONFIG_HOME="$PWD/../config" ORVANE_VENDOR_SERVER="$base" \
+  exec "$program" --scenario ../web.scenario) &
+pid=$!
+sleep 8
+program_kb=$(ps -o rss= -p "$pid" || echo 0)
+helpers_kb=$(ps -eo ppid=,rss=,comm= | awk -v p="$pid" '$1 == p && $3 ~ /WebKit/ { s += $2 } END { print s + 0 }')
+echo "resident: program $((program_kb / 1024)) MB, WebKit helpers $((helpers_kb / 1024)) MB"
+wait "$pid"
+for shot in "${shots[@]}"; do
+  [ -s "$shot" ] || { echo "no screenshot $shot"; exit 1; }
+  echo "$shot: $(identify -format '%w x %h, %k colours' "$shot")"
+done
