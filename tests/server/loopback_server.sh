@@ -27,3 +27,20 @@ start_loopback_server() {
   cat server.out
   return 1
 }
+
+# The opening of a desktop end-to-end script called as
+#   SCRIPT PROGRAM SERVER WORK-DIR
+# it runs again on a virtual display when there is none, sets $program,
+# $server and $work, and makes an empty $work (with data/ and run/) the
+# current folder.
+begin_desktop_run() {
+  if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  fi
+  program=$(realpath "$1")
+  server=$(realpath "$2")
+  work=$3
+  rm -rf "$work"
+  mkdir -p "$work/data" "$work/run"
+  cd "$work"
+}

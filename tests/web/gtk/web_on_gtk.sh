@@ -7,19 +7,9 @@
 # advertisement shows.
 # usage: web_on_gtk.sh PROGRAM SERVER WORK-DIR
 set -euo pipefail
-program=$(realpath "$1")
-server=$(realpath "$2")
-work=$3
 # shellcheck source=../../server/loopback_server.sh
 . "$(cd "$(dirname "$0")" && pwd)/../../server/loopback_server.sh"
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-rm -rf "$work"
-mkdir -p "$work/data" "$work/run"
-cd "$work"
+begin_desktop_run "$@"
 
 password=Demo2024pw
 id=$("$server" --data data account create --nickname "演示用户" --password "$password" \
