@@ -249,6 +249,21 @@ void AddUserCommands(ScenarioRunner& runner) {
     ctx.user().SetNextPickerAnswer(cancel ? std::nullopt : std::optional<std::string>(cmd.args[0]));
     return true;
   });
+  runner.AddCommand("right-click", [](Ctx& ctx, const Cmd& cmd) {
+    if (!ctx.Usage(2, "right-click WINDOW CONTROL [page|control]")) return false;
+    const WindowId w = ctx.WindowArg(0);
+    const auto id = w ? ctx.ControlArg(1) : std::nullopt;
+    if (!id) return false;
+    const std::string want = cmd.args.size() > 2 ? cmd.args[2] : "";
+    if (!want.empty() && want != "page" && want != "control") {
+      return ctx.Fail("right-click: \"" + want + "\" is neither page nor control");
+    }
+    bool taken = false;
+    if (!ctx.Act(ctx.user().RightClick(w, *id, taken))) return false;
+    if (want == "page" && !taken) return ctx.Fail("the press reached the control");
+    if (want == "control" && taken) return ctx.Fail("the page kept the press from the control");
+    return true;
+  });
   runner.AddCommand("web-navigate", [](Ctx& ctx, const Cmd& cmd) {
     if (!ctx.Usage(3, "web-navigate WINDOW CONTROL \"URL\" [new-window]")) return false;
     const WindowId w = ctx.WindowArg(0);

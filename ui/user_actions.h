@@ -81,6 +81,12 @@ class UserActions {
   virtual std::vector<TrayIconView> TrayIcons() = 0;
   virtual bool ClickTray(WindowId owner, int iconId, std::uint32_t mouseMessage) = 0;
 
+  // Presses and releases the right button in the middle of a control. The
+  // page's PreTranslateMessage sees the press first; `takenByPage` tells
+  // whether it kept the press from the control (a web view would otherwise
+  // open its own menu).
+  virtual bool RightClick(WindowId window, int controlId, bool& takenByPage) = 0;
+
   // The answer the next file or folder picker gives (nullopt: cancelled).
   virtual void SetNextPickerAnswer(std::optional<std::string> path) = 0;
 

@@ -48,6 +48,14 @@ void AddSimScenarioCommands(ui::ScenarioRunner& runner, SimPlatform* sim) {
     return true;
   });
 
+  runner.AddSetupCommand("os-version", [sim](Ctx& ctx, const Cmd&) {
+    if (!sim) return ctx.Fail("the system's version is played only with --headless");
+    if (!ctx.Usage(1, "os-version MAJOR")) return false;
+    const auto major = ctx.NumberArg(0);
+    if (!major) return false;
+    sim->SystemInfo().SetOsMajorVersion(static_cast<int>(*major));
+    return true;
+  });
   runner.AddSetupCommand("instance-held", [sim](Ctx& ctx, const Cmd&) {
     if (!sim) return ctx.Fail("another instance is played only with --headless");
     sim->InstanceLock().SetHeldElsewhere(true);

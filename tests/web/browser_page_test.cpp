@@ -102,6 +102,7 @@ TEST(BrowserPage, EmptyAddressShowsTheVendorHomeMaximised) {
     # Escape, Enter and the right button leave the page as it is.
     key 145 esc
     key 145 1077 enter
+    right-click 145 1077 page
     expect window 145 visible
     close 145
     expect windows 145 0

@@ -197,6 +197,7 @@ class GtkPort : public GtkBackend {
   std::vector<TrayIconView> TrayIcons() override;
   bool ClickTray(WindowId owner, int iconId, std::uint32_t mouseMessage) override;
   void SetNextPickerAnswer(std::optional<std::string> path) override;
+  bool RightClick(WindowId window, int controlId, bool& takenByPage) override;
   bool WebNavigateByUser(WindowId window, int controlId, const std::string& url,
                          bool newWindow) override;
 
@@ -237,6 +238,9 @@ class GtkPort : public GtkBackend {
   void TrayMouse(WindowId owner, int iconId, std::uint32_t mouseMessage);
   bool WebDecide(WindowId window, int id, const std::string& urlUtf8, bool newWindow);
   void WebLoaded(WindowId window, int id, const std::string& urlUtf8);
+  // A right-button message on a control, offered to the page first; true when
+  // the page kept it from the control.
+  bool ControlRightButton(WindowId window, int id, std::uint32_t message, Point at);
   // The layout got a new size: the page hears it as WM_SIZE.
   void LayoutSized(WindowId window, int width, int height);
 

@@ -290,6 +290,29 @@ bool GtkPort::PressKey(WindowId window, int controlId, int virtualKey, unsigned 
   return true;
 }
 
+bool GtkPort::ControlRightButton(WindowId window, int id, std::uint32_t message, Point at) {
+  GtkWin* w = Find(window);
+  if (!w || !w->client) return false;
+  Message m;
+  m.message = message;
+  m.controlId = id;
+  m.point = at;
+  m.modifiers = 0;
+  return w->client->HandlePreTranslate(m);
+}
+
+bool GtkPort::RightClick(WindowId window, int controlId, bool& takenByPage) {
+  DrivingScope driving(*this);
+  GtkControl* c = Reachable(window, controlId);
+  if (!c) return false;
+  const Point centre{(c->rect.left + c->rect.right) / 2, (c->rect.top + c->rect.bottom) / 2};
+  takenByPage = ControlRightButton(window, controlId, msg::kRButtonDown, centre);
+  Pump();
+  ControlRightButton(window, controlId, msg::kRButtonUp, centre);
+  Pump();
+  return true;
+}
+
 bool GtkPort::Drag(WindowId window, Point from, Point to) {
   DrivingScope driving(*this);
   actionError_.clear();

@@ -23,6 +23,25 @@ gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
   return FALSE;
 }
 
+// The page sees the right button before the view does: it keeps the view's
+// own menu from opening.
+gboolean OnViewPress(GtkWidget*, GdkEventButton* event, gpointer data) {
+  if (event->button != 3) return FALSE;
+  std::uint32_t message = 0;
+  if (event->type == GDK_BUTTON_PRESS) message = msg::kRButtonDown;
+  if (event->type == GDK_2BUTTON_PRESS) message = msg::kRButtonDblClk;
+  if (!message) return FALSE;
+  int x = 0, y = 0;
+  // The page's points are in its client area, as with every mouse message.
+  GtkControl* c = Port().FindControl(WindowOf(data), ControlOf(data));
+  if (c) {
+    x = c->rect.left + static_cast<int>(event->x);
+    y = c->rect.top + static_cast<int>(event->y);
+  }
+  return Port().ControlRightButton(WindowOf(data), ControlOf(data), message, Point{x, y}) ? TRUE
+                                                                                          : FALSE;
+}
+
 void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
   if (event != WEBKIT_LOAD_FINISHED) return;
   const char* uri = webkit_web_view_get_uri(view);
@@ -61,6 +80,7 @@ GtkWidget* NewWebView(WindowId window, int id) {
   const gpointer data = PackControl(window, id);
   g_signal_connect(view, "decide-policy", G_CALLBACK(OnDecidePolicy), data);
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), data);
+  g_signal_connect(view, "button-press-event", G_CALLBACK(OnViewPress), data);
   return view;
 }
 

@@ -149,6 +149,7 @@ class HeadlessBackend : public Backend, public UserActions {
   std::vector<TrayIconView> TrayIcons() override;
   bool ClickTray(WindowId owner, int iconId, std::uint32_t mouseMessage) override;
   void SetNextPickerAnswer(std::optional<std::string> path) override;
+  bool RightClick(WindowId window, int controlId, bool& takenByPage) override;
   bool WebNavigateByUser(WindowId window, int controlId, const std::string& url,
                          bool newWindow) override;
 

@@ -262,6 +262,23 @@ bool HeadlessBackend::SystemCommand(WindowId window, unsigned command) {
   return true;
 }
 
+bool HeadlessBackend::RightClick(WindowId window, int controlId, bool& takenByPage) {
+  Control* c = Reachable(window, controlId);
+  if (!c) return false;
+  Message m;
+  m.controlId = controlId;
+  m.point = {(c->rect.left + c->rect.right) / 2, (c->rect.top + c->rect.bottom) / 2};
+  m.message = msg::kRButtonDown;
+  takenByPage = Find(window)->client->HandlePreTranslate(m);
+  Pump();
+  if (Window* w = Find(window); w && w->client) {
+    m.message = msg::kRButtonUp;
+    w->client->HandlePreTranslate(m);
+    Pump();
+  }
+  return true;
+}
+
 bool HeadlessBackend::WebNavigateByUser(WindowId window, int controlId, const std::string& url,
                                         bool newWindow) {
   Control* c = Reachable(window, controlId);

@@ -347,6 +347,38 @@ bool Win32Port::SystemCommand(WindowId window, unsigned command) {
   return true;
 }
 
+bool Win32Port::RightClick(WindowId window, int controlId, bool& takenByPage) {
+  actionError_.clear();
+  if (!Reachable(window, controlId)) return false;
+  HWND target = ControlHwnd(window, controlId);
+  RECT r;
+  ::GetClientRect(target, &r);
+  POINT at{r.right / 2, r.bottom / 2};
+  // The press goes to the innermost window under that point, as the mouse's
+  // would: a hosted browser draws its page in windows of its own.
+  for (HWND inner; (inner = ChildWindowFromPointEx(target, at, CWP_SKIPINVISIBLE)) != nullptr &&
+                   inner != target;) {
+    MapWindowPoints(target, inner, &at, 1);
+    target = inner;
+  }
+  const auto deliver = [&](UINT message, WPARAM keys) {
+    MSG m{};
+    m.hwnd = target;
+    m.message = message;
+    m.wParam = keys;
+    m.lParam = MAKELPARAM(at.x, at.y);
+    m.time = static_cast<DWORD>(GetMessageTime());
+    const bool taken = PreTranslate(m);
+    if (!taken) DispatchMessageW(&m);
+    return taken;
+  };
+  takenByPage = deliver(WM_RBUTTONDOWN, MK_RBUTTON);
+  Pump();
+  if (IsWindow(target)) deliver(WM_RBUTTONUP, 0);
+  Pump();
+  return true;
+}
+
 bool Win32Port::WebNavigateByUser(WindowId window, int controlId, const std::string& url,
                                   bool newWindow) {
   Win32Control* c = Reachable(window, controlId);
