@@ -202,6 +202,8 @@ class Win32Port : public Win32Backend {
   // Windows (win32_windows.cpp).
   bool InitDialog(HWND hwnd, Win32Window& w);
   void Detach(Win32Window& w);
+  // The page's PreTranslateMessage; true when it kept the message.
+  bool PageTakes(const MSG& msg);
   bool PreTranslate(MSG& msg);
   // Takes one message off the queue and handles it; false when there was none.
   bool ProcessOne();

@@ -361,20 +361,18 @@ bool Win32Port::RightClick(WindowId window, int controlId, bool& takenByPage) {
     MapWindowPoints(target, inner, &at, 1);
     target = inner;
   }
-  const auto deliver = [&](UINT message, WPARAM keys) {
-    MSG m{};
-    m.hwnd = target;
-    m.message = message;
-    m.wParam = keys;
-    m.lParam = MAKELPARAM(at.x, at.y);
-    m.time = static_cast<DWORD>(GetMessageTime());
-    const bool taken = PreTranslate(m);
-    if (!taken) DispatchMessageW(&m);
-    return taken;
-  };
-  takenByPage = deliver(WM_RBUTTONDOWN, MK_RBUTTON);
-  Pump();
-  if (IsWindow(target)) deliver(WM_RBUTTONUP, 0);
+  const LPARAM point = MAKELPARAM(at.x, at.y);
+  // The release waits in the queue: a control that follows the mouse after a
+  // press (a list view does) finds it there and ends its own loop.
+  PostMessageW(target, WM_RBUTTONUP, 0, point);
+  MSG press{};
+  press.hwnd = target;
+  press.message = WM_RBUTTONDOWN;
+  press.wParam = MK_RBUTTON;
+  press.lParam = point;
+  press.time = static_cast<DWORD>(GetMessageTime());
+  takenByPage = PageTakes(press);
+  if (!takenByPage && !IsDialogMessageW(Hwnd(window), &press)) DispatchMessageW(&press);
   Pump();
   return true;
 }

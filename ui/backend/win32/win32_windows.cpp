@@ -204,7 +204,7 @@ void Win32Port::PostQuit(int exitCode) {
   PostQuitMessage(exitCode);
 }
 
-bool Win32Port::PreTranslate(MSG& msg) {
+bool Win32Port::PageTakes(const MSG& msg) {
   if (!msg.hwnd) return false;
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   Win32Window* w = FindByHwnd(root);
@@ -220,7 +220,14 @@ bool Win32Port::PreTranslate(MSG& msg) {
     MapWindowPoints(msg.hwnd, root, &p, 1);
     m.point = {p.x, p.y};
   }
-  if (w->client->HandlePreTranslate(m)) return true;
+  return w->client->HandlePreTranslate(m);
+}
+
+bool Win32Port::PreTranslate(MSG& msg) {
+  if (PageTakes(msg)) return true;
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  Win32Window* w = FindByHwnd(root);
+  if (!w || !w->client) return false;
   // The dialog manager: Tab, Escape, Enter and the mnemonics.
   return IsDialogMessageW(root, &msg) != 0;
 }
