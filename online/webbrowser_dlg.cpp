@@ -96,10 +96,10 @@ std::intptr_t CWebbrowserDlg::OnSize(std::uintptr_t, std::intptr_t size) {
   app::SharedState& shared = app::Shared();
   const int width = ui::SizeWidth(size);
   const int height = ui::SizeHeight(size);
-  // Minimised: nothing to lay out, and the size before it is what a restore
-  // scales from.
-  if (width <= 0 || height <= 0) return 0;
-  if (view_.IsBound()) {
+  // A size with no width or height (the system minimised the page) leaves
+  // the control where it is, and so does the size change after it: there is
+  // nothing to scale from.
+  if (view_.IsBound() && width > 0 && height > 0) {
     if (std::optional<ui::Rect> scaled =
             ScaleToClient(view_.GetRect(), shared.browserLastClientWidth,
                           shared.browserLastClientHeight, width, height)) {

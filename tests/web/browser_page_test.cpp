@@ -237,4 +237,26 @@ TEST(BrowserPage, MinimisedAndRestoredTheViewStillFillsThePage) {
             "");
 }
 
+TEST(BrowserPage, AZeroSizeIsRememberedAndNeverDividedBy) {
+  WebPages p;
+  int seenWidth = -1, seenHeight = -1;
+  p.h.runner.AddCommand("remembered", [&](ui::ScenarioContext&, const ui::ScenarioCommand&) {
+    seenWidth = app::Shared().browserLastClientWidth;
+    seenHeight = app::Shared().browserLastClientHeight;
+    return true;
+  });
+  EXPECT_EQ(RunBrowser(p, "", R"(
+    click 501 10
+    minimize 145
+    remembered
+    restore 145
+    expect control-rect 145 1077 0 0 1920 1040
+    close 145
+  )"),
+            "");
+  EXPECT_EQ(seenWidth, 0);
+  EXPECT_EQ(seenHeight, 0);
+  EXPECT_EQ(app::Shared().browserLastClientWidth, 1920);
+}
+
 }  // namespace
