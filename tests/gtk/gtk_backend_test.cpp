@@ -24,6 +24,8 @@ using ui::gtk::GtkPort;
 
 constexpr int kTemplate = 9101;
 constexpr int kInnerTemplate = 9102;
+constexpr int kWebTemplate = 9103;
+constexpr int kWeb = 2006;
 constexpr int kLabel = 2001;
 constexpr int kEdit = 2002;
 constexpr int kButton = 2003;
@@ -51,6 +53,10 @@ void RegisterTestTemplates() {
   inner.id = kInnerTemplate;
   inner.controls = {{kDone, ui::ControlKind::Button, "完成", {5, 5, 40, 14}, 0, 0}};
   ui::RegisterTemplate(inner);
+  ui::DialogTemplate web = outer;
+  web.id = kWebTemplate;
+  web.controls = {{kWeb, ui::ControlKind::WebView, "", {0, 0, 160, 90}, 0, 0}};
+  ui::RegisterTemplate(web);
 }
 
 // Counts payloads freed, to see each freed exactly once.
@@ -69,12 +75,14 @@ class TestDialog : public ui::Dialog {
     OnClicked(kDone, &TestDialog::OnDoneButton);
     OnPosted(kPosted, &TestDialog::OnPostedValue);
     OnMessage(kTrayCallback, &TestDialog::OnTray);
+    OnMessage(ui::msg::kSize, &TestDialog::OnSize);
   }
   std::function<void()> onButton;
   std::function<void()> onDone;
   std::function<void(int)> onTimer;
   std::vector<int> received;
   std::vector<std::string> seen;  // mouse, keys and commands, in order
+  std::vector<std::string> sizes;  // size changes: kind, width x height
   bool dragByBackground = false;
 
  protected:
@@ -105,6 +113,11 @@ class TestDialog : public ui::Dialog {
   }
   std::intptr_t OnTray(std::uintptr_t iconId, std::intptr_t mouse) {
     seen.push_back("tray " + std::to_string(iconId) + " " + std::to_string(mouse));
+    return 0;
+  }
+  std::intptr_t OnSize(std::uintptr_t kind, std::intptr_t size) {
+    sizes.push_back(std::to_string(kind) + " " + std::to_string(ui::SizeWidth(size)) + "x" +
+                    std::to_string(ui::SizeHeight(size)));
     return 0;
   }
   void OnPostedValue(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
@@ -311,5 +324,80 @@ INSTANTIATE_TEST_SUITE_P(Gtk, BackendContract,
                                return made;
                              }}),
                          uitest::PortName);
+
+
+// A minimised window's page hears a 0 x 0 size, as on Windows, and its size
+// again on restore: when the program minimises it (no window manager on
+// Xvfb iconifies anything) and when the window manager reports it.
+TEST_F(GtkBackendTest, MinimisingReportsAZeroSizeAndRestoringTheSizeBack) {
+  TestDialog dialog(kTemplate);
+  ASSERT_TRUE(dialog.Create());
+  dialog.ShowWindow(ui::ShowCommand::Show);
+  port_->Pump();
+  dialog.sizes.clear();
+  dialog.ShowWindow(ui::ShowCommand::Minimize);
+  dialog.ShowWindow(ui::ShowCommand::Minimize);
+  dialog.ShowWindow(ui::ShowCommand::Restore);
+  EXPECT_EQ(dialog.sizes, (std::vector<std::string>{"1 0x0", "0 320x180"}));
+
+  dialog.sizes.clear();
+  GtkWidget* top = port_->Find(dialog.GetSafeHwnd())->toplevel;
+  for (const GdkWindowState state : {GDK_WINDOW_STATE_ICONIFIED, GdkWindowState(0)}) {
+    GdkEventWindowState event{};
+    event.type = GDK_WINDOW_STATE;
+    event.window = gtk_widget_get_window(top);
+    event.changed_mask = GDK_WINDOW_STATE_ICONIFIED;
+    event.new_window_state = state;
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(top, "window-state-event", &event, &handled);
+  }
+  EXPECT_EQ(dialog.sizes, (std::vector<std::string>{"1 0x0", "0 320x180"}));
+  EXPECT_EQ(dialog.GetClientRect(), ui::Rect::FromSize(0, 0, 320, 180));
+}
+
+// The WebKit view is made when its control first shows on the screen: a
+// shown window waiting off the screen, or passing over it on its way off,
+// makes none, and the view starts at the address the program last chose.
+TEST_F(GtkBackendTest, WebViewIsMadeWhenItFirstShowsOnTheScreen) {
+  TestDialog dialog(kWebTemplate);
+  ASSERT_TRUE(dialog.Create());
+  const ui::WindowId window = dialog.GetSafeHwnd();
+  auto made = [&] { return port_->FindControl(window, kWeb)->webViewMade; };
+  dialog.MoveWindow(ui::Rect::FromSize(-320, -180, 320, 180));
+  dialog.ShowWindow(ui::ShowCommand::Show);
+  port_->WebNavigate(window, kWeb, "about:blank#one");
+  port_->WebNavigate(window, kWeb, "about:blank#two");
+  port_->WaitUntil(made, 300);
+  EXPECT_FALSE(made());
+
+  // Shrunk at the origin, then off the screen again, before the loop idles.
+  dialog.MoveWindow(ui::Rect::FromSize(0, 0, 1, 1));
+  dialog.MoveWindow(ui::Rect::FromSize(-320, -180, 1, 1));
+  port_->WaitUntil(made, 300);
+  EXPECT_FALSE(made());
+
+  // Back and forward before it exists move among the addresses asked for.
+  EXPECT_TRUE(port_->WebGo(window, kWeb, -1));
+  EXPECT_FALSE(port_->WebGo(window, kWeb, -1));
+  EXPECT_EQ(port_->WebLocation(window, kWeb), "about:blank#one");
+
+  dialog.MoveWindow(ui::Rect::FromSize(900, 800, 320, 180));
+  ASSERT_TRUE(port_->WaitUntil(made, 2000));
+  GtkWidget* view = port_->FindControl(window, kWeb)->widget;
+  EXPECT_STREQ(G_OBJECT_TYPE_NAME(view), "WebKitWebView");
+  auto uri = [&] {
+    gchar* value = nullptr;
+    g_object_get(view, "uri", &value, nullptr);
+    std::string text = value ? value : "";
+    g_free(value);
+    return text;
+  };
+  port_->WaitUntil([&] { return !uri().empty(); }, 5000);
+  EXPECT_EQ(uri(), "about:blank#one");
+  EXPECT_EQ(port_->WebLocation(window, kWeb), "about:blank#one");
+  GtkAllocation a;
+  gtk_widget_get_allocation(port_->FindControl(window, kWeb)->outer, &a);
+  EXPECT_EQ(ui::Rect::FromSize(a.x, a.y, a.width, a.height), ui::Rect::FromSize(0, 0, 320, 180));
+}
 
 }  // namespace

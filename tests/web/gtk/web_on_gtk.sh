@@ -4,7 +4,8 @@
 # opens the instructions in the browser page. Keeps screenshots beside the
 # program (web-advertisement.png, web-instructions.png) and prints the
 # resident memory of the program and of its WebKit helpers while the
-# advertisement shows.
+# advertisement shows; then starts again with no advertisement ("404m"),
+# when the waiting window must start no WebKit process at all.
 # usage: web_on_gtk.sh PROGRAM SERVER WORK-DIR
 set -euo pipefail
 # shellcheck source=../../server/loopback_server.sh
@@ -44,18 +45,46 @@ msgbox ok text="确定要关闭吗？" caption="系统提示"
 expect exit 18
 SCENARIO
 
+cat >no-ad.scenario <<SCENARIO
+type 131 1009 "$id"
+type 131 1004 "$password"
+click 131 1006
+expect windows 131 0
+advance 2500ms
+expect window 153 visible
+expect web 153 1092 "$base/SoftWare/userroom/stRegulation.php?DravoAD=Orvane&lx=1"
+advance 6s
+click 102 1000
+msgbox ok text="确定要关闭吗？" caption="系统提示"
+expect exit 18
+SCENARIO
+
+# Runs the program on a scenario and, 8 seconds in, prints its resident
+# size and its WebKit helpers' together; sets $helpers to how many there are.
+measure() {
+  local scenario=$1 label=$2
+  (cd run && XDG_CONFIG_HOME="$PWD/../config" ORVANE_VENDOR_SERVER="$base" \
+    exec "$program" --scenario "../$scenario") &
+  local pid=$!
+  sleep 8
+  local program_kb helpers_kb
+  program_kb=$(ps -o rss= -p "$pid" || echo 0)
+  read -r helpers helpers_kb < <(ps -eo ppid=,rss=,comm= |
+    awk -v p="$pid" '$1 == p && $3 ~ /WebKit/ { n++; s += $2 } END { print n + 0, s + 0 }')
+  echo "resident, $label: program $((program_kb / 1024)) MB," \
+    "$helpers WebKit helpers $((helpers_kb / 1024)) MB"
+  wait "$pid"
+}
+
 shots=()
 for name in advertisement instructions; do shots+=("$(dirname "$program")/web-$name.png"); done
 rm -f "${shots[@]}"
-(cd run && XDG_CONFIG_HOME="$PWD/../config" ORVANE_VENDOR_SERVER="$base" \
-  exec "$program" --scenario ../web.scenario) &
-pid=$!
-sleep 8
-program_kb=$(ps -o rss= -p "$pid" || echo 0)
-helpers_kb=$(ps -eo ppid=,rss=,comm= | awk -v p="$pid" '$1 == p && $3 ~ /WebKit/ { s += $2 } END { print s + 0 }')
-echo "resident: program $((program_kb / 1024)) MB, WebKit helpers $((helpers_kb / 1024)) MB"
-wait "$pid"
+measure web.scenario "advertisement shown"
 for shot in "${shots[@]}"; do
   [ -s "$shot" ] || { echo "no screenshot $shot"; exit 1; }
   echo "$shot: $(identify -format '%w x %h, %k colours' "$shot")"
 done
+
+"$server" --data data ad clear >/dev/null
+measure no-ad.scenario "no advertisement"
+[ "$helpers" -eq 0 ] || { echo "WebKit started for an advertisement window off the screen"; exit 1; }

@@ -230,7 +230,9 @@ void GtkPort::BuildControl(GtkWin& w, const ControlTemplate& t) {
       break;
     }
     case ControlKind::WebView:
-      c.widget = NewWebView(w.id, t.id);
+      // A light stand-in: the WebKit view comes when the control first shows.
+      c.widget = gtk_event_box_new();
+      gtk_event_box_set_visible_window(GTK_EVENT_BOX(c.widget), FALSE);
       break;
     case ControlKind::GroupBox:
       c.widget = gtk_frame_new(shown.empty() ? nullptr : shown.c_str());
@@ -247,11 +249,15 @@ void GtkPort::BuildControl(GtkWin& w, const ControlTemplate& t) {
     g_signal_connect(c.outer, "button-press-event", G_CALLBACK(OnStaticPress), data);
   }
   if (!c.outer) c.outer = c.widget;
+  PutControl(w, c);
+}
 
-  gtk_widget_set_name(c.outer, ControlCssName(w, t.id).c_str());
-  g_object_set_data(G_OBJECT(c.outer), "orvane-control", GINT_TO_POINTER(t.id));
-  g_object_set_data(G_OBJECT(c.widget), "orvane-control", GINT_TO_POINTER(t.id));
-  g_signal_connect(c.widget, "focus-in-event", G_CALLBACK(OnControlFocus), data);
+void GtkPort::PutControl(GtkWin& w, GtkControl& c) {
+  gtk_widget_set_name(c.outer, ControlCssName(w, c.id).c_str());
+  g_object_set_data(G_OBJECT(c.outer), "orvane-control", GINT_TO_POINTER(c.id));
+  g_object_set_data(G_OBJECT(c.widget), "orvane-control", GINT_TO_POINTER(c.id));
+  g_signal_connect(c.widget, "focus-in-event", G_CALLBACK(OnControlFocus),
+                   PackControl(w.id, c.id));
   if (GTK_IS_SCROLLED_WINDOW(c.outer)) {
     // Asked for their full size, scrollers are never laid out too small for
     // their scroll bars before they reach their rectangle.
@@ -336,6 +342,7 @@ void GtkPort::ShowControl(WindowId window, int id, bool show) {
   if (GtkControl* c = FindControl(window, id)) {
     c->visible = show;
     ApplyControlState(*c);
+    if (show && c->kind == ControlKind::WebView) QueueWebViewCheck();
   }
 }
 
@@ -360,6 +367,7 @@ void GtkPort::MoveControl(WindowId window, int id, const Rect& rect) {
   // The layout's allocation puts every control at its rectangle again.
   gtk_layout_move(GTK_LAYOUT(w->layout), c->outer, rect.left, rect.top);
   gtk_widget_queue_resize(w->layout);
+  if (c->kind == ControlKind::WebView) QueueWebViewCheck();
 }
 
 int GtkPort::GetCheck(WindowId window, int id) {

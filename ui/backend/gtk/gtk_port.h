@@ -38,6 +38,10 @@ struct GtkControl : common::ControlRecord {
   std::optional<Color> listBackground;
   int selection = -1;             // list selection
   std::string userNavigation;     // web view: address already reported by the driver
+  // Web view: the WebKit view is made when the control first shows on the
+  // screen; until then a placeholder stands in and `url` with the record's
+  // history keeps what was asked of it.
+  bool webViewMade = false;
   guint32 lastPressTime = 0;      // to tell a double click's second press
   bool selChangePending = false;  // combo: picked while its list was open
 };
@@ -243,6 +247,14 @@ class GtkPort : public GtkBackend {
   bool ControlRightButton(WindowId window, int id, std::uint32_t message, Point at);
   // The layout got a new size: the page hears it as WM_SIZE.
   void LayoutSized(WindowId window, int width, int height);
+  // Windows changed place or visibility: web views that now show get made
+  // once the loop is idle, so a window passing over the screen on its way
+  // off it does not make one.
+  void QueueWebViewCheck();
+  // Iconified or restored, by the program or the window manager: the page
+  // hears a size change.
+  void Minimized(WindowId window, bool minimized);
+  void MakeShownWebViews();
 
   // Resources as pixbufs (owned by the cache); null when missing.
   GdkPixbuf* Bitmap(int bitmapId);
@@ -279,6 +291,9 @@ class GtkPort : public GtkBackend {
 
   // Window creation (gtk_windows.cpp) and controls (gtk_controls.cpp).
   void BuildControl(GtkWin& w, const ControlTemplate& t);
+  // Names the control's widgets and puts them in the window at its rectangle.
+  void PutControl(GtkWin& w, GtkControl& c);
+  void MakeWebView(GtkWin& w, GtkControl& c);
   void ApplyControlState(GtkControl& c);
   void RefillList(GtkWin& w, GtkControl& c);
   void PlaceControls(GtkWin& w);
@@ -304,6 +319,7 @@ class GtkPort : public GtkBackend {
   std::mutex postMutex_;
   std::deque<PostedMessage> posted_;
   guint postSource_ = 0;
+  guint webCheckSource_ = 0;
 
   std::vector<std::unique_ptr<Box>> boxes_;  // innermost last
   std::map<common::TrayKey, Tray> tray_;

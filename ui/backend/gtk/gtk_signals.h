@@ -21,6 +21,9 @@ constexpr int kListMaxColumns = 16;
 GtkListStore* NewListStore();
 void SelectListRow(GtkControl& c, int index);
 
+// Before GTK starts: none of our windows or pages draws with GL, so the
+// program process is kept from loading the GL stack.
+void KeepGlOutOfTheProgram();
 GtkWidget* NewWebView(WindowId window, int id);
 void LoadWebAddress(GtkControl& c, const std::string& urlUtf8);
 

@@ -1,6 +1,10 @@
 // The web-view control: a WebKitGTK view that reports its navigations.
 #include <webkit2/webkit2.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "ui/backend/gtk/gtk_signals.h"
 
 namespace ui::gtk {
@@ -72,7 +76,47 @@ WebKitSettings* SharedSettings() {
   return settings;
 }
 
+// Some of the control lies on the screen, inside its window.
+bool OnScreen(const GtkWin& w, const GtkControl& c, Size screen) {
+  const Rect& at = w.rect;
+  const int left = std::max({at.left + c.rect.left, at.left, 0});
+  const int top = std::max({at.top + c.rect.top, at.top, 0});
+  const int right = std::min({at.left + c.rect.right, at.right, screen.cx});
+  const int bottom = std::min({at.top + c.rect.bottom, at.bottom, screen.cy});
+  return left < right && top < bottom;
+}
+
 }  // namespace
+
+// Without a GPU, GL means Mesa's software driver, which brings LLVM: some
+// 55 MB resident that would stay in the program for the whole run. Two things
+// open it in the program process, and each is turned off here unless the
+// user has chosen otherwise in the environment:
+// - GDK opens GLX as it starts, only to pick visuals for GL drawing, which
+//   none of our windows does (GDK_GL=disable);
+// - WebKit opens an EGL display for the DMA-BUF renderer, which hands GPU
+//   buffers from the web process to the view, and to find the GPU's render
+//   node to tell the web process. Our views are drawn without hardware
+//   acceleration and their pages come over shared memory without it, and
+//   with the renderer off the node is never opened: naming it saves the
+//   display that would only look it up.
+void KeepGlOutOfTheProgram() {
+  g_setenv("GDK_GL", "disable", FALSE);
+  g_setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", FALSE);
+  const char* dmabufOff = g_getenv("WEBKIT_DISABLE_DMABUF_RENDERER");
+  if (std::strcmp(dmabufOff, "0") == 0) return;
+  std::string node = "/dev/null";  // no GPU: nothing is ever rendered on one
+  if (GDir* dri = g_dir_open("/dev/dri", 0, nullptr)) {
+    while (const char* name = g_dir_read_name(dri)) {
+      if (g_str_has_prefix(name, "renderD")) {
+        node = std::string("/dev/dri/") + name;
+        break;
+      }
+    }
+    g_dir_close(dri);
+  }
+  g_setenv("WEBKIT_WEB_RENDER_DEVICE_FILE", node.c_str(), FALSE);
+}
 
 GtkWidget* NewWebView(WindowId window, int id) {
   GtkWidget* view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(),
@@ -85,12 +129,60 @@ GtkWidget* NewWebView(WindowId window, int id) {
 }
 
 void LoadWebAddress(GtkControl& c, const std::string& urlUtf8) {
-  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(c.widget), urlUtf8.c_str());
+  // A view not made yet loads its latest address when it is.
+  if (c.webViewMade) webkit_web_view_load_uri(WEBKIT_WEB_VIEW(c.widget), urlUtf8.c_str());
+}
+
+// A web view is made when it first shows: its window shown, not minimised,
+// and some of it on the screen. The advertisement window stays shown while
+// it waits off the screen, so a run whose advertisement never comes starts
+// no WebKit process at all.
+void GtkPort::MakeShownWebViews() {
+  webCheckSource_ = 0;
+  const Size screen = ScreenSize();
+  std::vector<std::pair<WindowId, int>> due;
+  for (auto& [window, w] : windows_) {
+    if (!w.client || !w.visible || w.minimized) continue;
+    for (auto& [id, c] : w.controls) {
+      if (c.kind == ControlKind::WebView && !c.webViewMade && c.visible &&
+          OnScreen(w, c, screen)) {
+        due.emplace_back(window, id);
+      }
+    }
+  }
+  for (const auto& [window, id] : due) {
+    GtkWin* w = Find(window);
+    GtkControl* c = FindControl(window, id);
+    if (w && c && !c->webViewMade) MakeWebView(*w, *c);
+  }
+}
+
+void GtkPort::MakeWebView(GtkWin& w, GtkControl& c) {
+  QuietScope quiet(*this);
+  gtk_widget_destroy(c.outer);  // the placeholder leaves the layout
+  c.widget = NewWebView(w.id, c.id);
+  c.outer = c.widget;
+  c.webViewMade = true;
+  PutControl(w, c);
+  // Its history starts here: steps taken before it was made chose the address.
+  c.history.clear();
+  c.historyAt = -1;
+  if (c.url.empty()) return;
+  // What the driver chose was reported already; what the program asked for
+  // is the page's to decide when the view asks.
+  const std::string address = ToUtf8(c.url);
+  if (c.userNavigation != address) c.userNavigation.clear();
+  LoadWebAddress(c, address);
 }
 
 void GtkPort::WebNavigate(WindowId window, int id, std::string_view url) {
   GtkControl* c = FindControl(window, id);
   if (!c || c->kind != ControlKind::WebView) return;
+  if (!c->webViewMade) {
+    common::WebVisit(*c, std::string(url));
+    c->userNavigation.clear();
+    return;
+  }
   c->url = url;
   LoadWebAddress(*c, ToUtf8(url));
 }
@@ -102,6 +194,11 @@ std::string GtkPort::WebLocation(WindowId window, int id) {
 bool GtkPort::WebGo(WindowId window, int id, int delta) {
   GtkControl* c = FindControl(window, id);
   if (!c || c->kind != ControlKind::WebView) return false;
+  if (!c->webViewMade) {
+    if (!common::WebStep(*c, delta)) return false;
+    c->userNavigation = ToUtf8(c->url);
+    return true;
+  }
   WebKitWebView* view = WEBKIT_WEB_VIEW(c->widget);
   WebKitBackForwardListItem* item =
       webkit_back_forward_list_get_nth_item(webkit_web_view_get_back_forward_list(view), delta);
@@ -116,7 +213,10 @@ bool GtkPort::WebGo(WindowId window, int id, int delta) {
 
 void GtkPort::WebRefresh(WindowId window, int id) {
   GtkControl* c = FindControl(window, id);
-  if (c && c->kind == ControlKind::WebView) webkit_web_view_reload(WEBKIT_WEB_VIEW(c->widget));
+  // A view not made yet loads afresh when it is.
+  if (c && c->kind == ControlKind::WebView && c->webViewMade) {
+    webkit_web_view_reload(WEBKIT_WEB_VIEW(c->widget));
+  }
 }
 
 bool GtkPort::WebDecide(WindowId window, int id, const std::string& urlUtf8, bool newWindow) {
@@ -151,7 +251,11 @@ bool GtkPort::WebNavigateByUser(WindowId window, int controlId, const std::strin
   const bool allowed = common::AllowNavigation(*Find(window), controlId, url, newWindow);
   if (allowed && !newWindow) {
     if (GtkControl* still = FindControl(window, controlId)) {
-      still->url = url;
+      if (still->webViewMade) {
+        still->url = url;
+      } else {
+        common::WebVisit(*still, url);
+      }
       still->userNavigation = ToUtf8(url);
       LoadWebAddress(*still, still->userNavigation);
     }

@@ -77,12 +77,16 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
 }
 
 gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
-  if (GtkWin* w = g_port->Find(UnpackWindow(data))) {
-    if (event->changed_mask & GDK_WINDOW_STATE_ICONIFIED) {
-      w->minimized = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
-    }
+  if (event->changed_mask & GDK_WINDOW_STATE_ICONIFIED) {
+    g_port->Minimized(UnpackWindow(data),
+                      (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0);
   }
   return FALSE;
+}
+
+gboolean OnWebViewCheck(gpointer) {
+  g_port->MakeShownWebViews();
+  return G_SOURCE_REMOVE;
 }
 
 int FocusedControl(GtkWin& w) {
@@ -164,6 +168,7 @@ GtkPort& Port() {
 std::unique_ptr<GtkBackend> CreateGtkBackend(int& argc, char**& argv) {
   // Window placement and the tray icon need X11; on Wayland, XWayland serves.
   gdk_set_allowed_backends("x11");
+  KeepGlOutOfTheProgram();
   if (!gtk_init_check(&argc, &argv)) return nullptr;
   return std::make_unique<GtkPort>();
 }
@@ -180,6 +185,8 @@ GtkPort::GtkPort() {
 
 GtkPort::~GtkPort() {
   while (!windows_.empty()) DestroyWindow(windows_.rbegin()->first);
+  if (webCheckSource_) g_source_remove(webCheckSource_);
+  webCheckSource_ = 0;
   {
     std::lock_guard lock(postMutex_);
     if (postSource_) g_source_remove(postSource_);
@@ -425,20 +432,22 @@ void GtkPort::Show(WindowId window, ShowCommand command) {
       return;
     case ShowCommand::Minimize:
       w->visible = true;
-      w->minimized = true;
       gtk_window_move(top, w->rect.left, w->rect.top);
       gtk_widget_show(w->toplevel);
       gtk_window_iconify(top);
+      // Without a window manager nothing iconifies, and no state change
+      // follows: the page hears of it now either way.
+      Minimized(window, true);
       return;
     case ShowCommand::Maximize: {
       w->visible = true;
-      w->minimized = false;
       // Without a window manager nothing maximises: fill the work area then.
       const Size area = WorkAreaSize();
       MoveWindow(window, Rect{0, 0, area.cx, area.cy});
       gtk_widget_show(w->toplevel);
       gtk_window_maximize(top);
       gtk_window_present(top);
+      Minimized(window, false);
       return;
     }
     case ShowCommand::Show:
@@ -449,10 +458,8 @@ void GtkPort::Show(WindowId window, ShowCommand command) {
   }
   const bool wasVisible = w->visible;
   w->visible = true;
-  if (command != ShowCommand::Show) {
-    w->minimized = false;
-    gtk_window_deiconify(top);
-  }
+  QueueWebViewCheck();
+  if (command != ShowCommand::Show) gtk_window_deiconify(top);
   if (!wasVisible) gtk_window_move(top, w->rect.left, w->rect.top);
   if (command == ShowCommand::ShowNoActivate) {
     gtk_window_set_focus_on_map(top, FALSE);
@@ -461,6 +468,7 @@ void GtkPort::Show(WindowId window, ShowCommand command) {
   } else {
     gtk_window_present(top);
   }
+  if (command != ShowCommand::Show) Minimized(window, false);
 }
 
 bool GtkPort::IsVisible(WindowId window) {
@@ -498,6 +506,7 @@ void GtkPort::MoveWindow(WindowId window, const Rect& rect) {
   w->expectedPosition = Point{rect.left, rect.top};
   w->expectedSince = g_get_monotonic_time();
   gtk_window_move(GTK_WINDOW(w->toplevel), rect.left, rect.top);
+  QueueWebViewCheck();
   if (resized) {
     gtk_widget_set_size_request(w->layout, std::max(1, rect.Width()), std::max(1, rect.Height()));
     gtk_layout_set_size(GTK_LAYOUT(w->layout), static_cast<guint>(std::max(1, rect.Width())),
@@ -533,6 +542,28 @@ void GtkPort::Configured(WindowId window, int x, int y) {
   }
   // Moved by the window manager (the user dragged it).
   w->rect = Rect::FromSize(x, y, w->rect.Width(), w->rect.Height());
+  QueueWebViewCheck();
+}
+
+void GtkPort::Minimized(WindowId window, bool minimized) {
+  GtkWin* w = Find(window);
+  if (!w || w->minimized == minimized) return;
+  w->minimized = minimized;
+  // As Windows reports it: a minimised window's client area is 0 x 0, and
+  // a restore brings back the size it had.
+  const Size client = minimized ? Size{0, 0} : Size{w->rect.Width(), w->rect.Height()};
+  w->reportedClient = client;
+  if (!minimized) QueueWebViewCheck();
+  if (!w->client) return;
+  Message m;
+  m.message = msg::kSize;
+  m.wParam = minimized ? sizekind::kMinimized : sizekind::kRestored;
+  m.lParam = PackSize(client.cx, client.cy);
+  w->client->HandleMessage(m);
+}
+
+void GtkPort::QueueWebViewCheck() {
+  if (!webCheckSource_) webCheckSource_ = g_idle_add(OnWebViewCheck, nullptr);
 }
 
 void GtkPort::SetTopmost(WindowId window, bool topmost) {
