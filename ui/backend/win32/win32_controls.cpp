@@ -67,6 +67,7 @@ void Win32Port::SetupControls(Win32Window& w) {
       // of which there are never more than bytes.
       SendMessageW(c.hwnd, EM_SETLIMITTEXT, 0, 0);
     }
+    if (t.kind == ControlKind::WebView) StartWebView(w, c);
     w.controls[t.id] = c;
     w.order.push_back(t.id);
   }
@@ -325,30 +326,6 @@ int Win32Port::ListColumnCount(WindowId window, int id) {
 int Win32Port::ListSelected(WindowId window, int id) {
   HWND hwnd = ControlHwnd(window, id);
   return hwnd ? ListView_GetSelectionMark(hwnd) : -1;
-}
-
-// --- web view stand-in ----------------------------------------------------------------
-
-void Win32Port::WebNavigate(WindowId window, int id, std::string_view url) {
-  Win32Control* c = FindControl(window, id);
-  if (!c) return;
-  common::WebVisit(*c, std::string(url));
-  if (c->hwnd) SetWindowTextW(c->hwnd, W(url).c_str());
-}
-
-bool Win32Port::WebGo(WindowId window, int id, int delta) {
-  Win32Control* c = FindControl(window, id);
-  if (!c || !common::WebStep(*c, delta)) return false;
-  if (c->hwnd) SetWindowTextW(c->hwnd, W(c->url).c_str());
-  return true;
-}
-
-void Win32Port::WebRefresh(WindowId window, int id) {
-  if (Win32Control* c = FindControl(window, id)) ++c->refreshes;
-}
-
-std::string Win32Port::WebLocation(WindowId window, int id) {
-  return windows_.WebLocation(window, id);
 }
 
 // --- resources ----------------------------------------------------------------------

@@ -19,12 +19,15 @@
 
 namespace ui::win32 {
 
+class WebHost;
+
 // What the port keeps beside a control's own window.
 struct Win32Control : common::ControlRecord {
   int id = 0;
   HWND hwnd = nullptr;
   HFONT hfont = nullptr;
   HIMAGELIST himages = nullptr;
+  std::shared_ptr<WebHost> web;  // a web view's browser control; null: the stand-in label
 };
 
 struct Win32Window : common::WindowRecord {
@@ -182,6 +185,13 @@ class Win32Port : public Win32Backend {
   HWND Hwnd(WindowId window);
   HWND ControlHwnd(WindowId window, int id);
 
+  // Web views (win32_web.cpp). The class of control that web views host; a
+  // test names one that does not exist to see the stand-in.
+  void UseWebControlClass(const GUID& classId);
+  // The page's own navigation: true when the dialog lets it go.
+  bool WebDecide(WindowId window, int id, const std::string& url, bool newWindow);
+  void WebLoaded(WindowId window, int id, const std::string& url);
+
   // Resources of the running executable, loaded once; null when missing.
   HBITMAP Bitmap(int bitmapId);
   HICON Icon(int iconId, int size);
@@ -219,6 +229,10 @@ class Win32Port : public Win32Backend {
   // Controls (win32_controls.cpp).
   void SetupControls(Win32Window& w);
   void EnforceEditLimit(Win32Window& w, Win32Control& c);
+  // Web views (win32_web.cpp).
+  void StartWebView(Win32Window& w, Win32Control& c);
+  // Offers a key to the browser control it was typed into; true when taken.
+  bool WebKeyTaken(MSG& msg);
   // The user's side (win32_user.cpp).
   Win32Control* Reachable(WindowId window, int id);
   bool Fail(std::string why);
@@ -247,6 +261,10 @@ class Win32Port : public Win32Backend {
   std::optional<std::optional<std::string>> pickerAnswer_;
   UINT_PTR scriptTimer_ = 0;
   bool inScriptTimer_ = false;
+
+  bool oleTried_ = false;
+  bool oleStarted_ = false;
+  GUID webClass_;
 
   std::map<int, HBITMAP> bitmaps_;
   std::map<std::pair<int, int>, HICON> icons_;

@@ -92,9 +92,10 @@ std::uint32_t ControlStyle(const ControlTemplate& c) {
       if (s & cs::kNotify) style |= SS_NOTIFY;
       break;
     case ControlKind::WebView:
-      // Stands in for the browser control: shows where it would navigate,
-      // and keeps the mouse as the browser would.
-      style |= SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS | SS_NOTIFY;
+      // Holds the browser control, which draws over it; where there is none
+      // it stands in, shows where the page would go and keeps the mouse as
+      // the browser would.
+      style |= SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS | SS_NOTIFY | WS_CLIPCHILDREN;
       break;
     case ControlKind::Button:
       style |= (s & cs::kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;

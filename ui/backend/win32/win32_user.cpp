@@ -377,19 +377,6 @@ bool Win32Port::RightClick(WindowId window, int controlId, bool& takenByPage) {
   return true;
 }
 
-bool Win32Port::WebNavigateByUser(WindowId window, int controlId, const std::string& url,
-                                  bool newWindow) {
-  Win32Control* c = Reachable(window, controlId);
-  if (!c) return false;
-  if (c->kind != ControlKind::WebView) {
-    return Fail("control " + std::to_string(controlId) + " is not a web view");
-  }
-  const bool allowed = common::AllowNavigation(*Find(window), controlId, url, newWindow);
-  if (allowed && !newWindow) WebNavigate(window, controlId, url);
-  Pump();
-  return true;
-}
-
 // --- reading back ---------------------------------------------------------------------
 
 std::optional<FontSpec> Win32Port::ControlFont(WindowId window, int controlId) {

@@ -1,5 +1,6 @@
 // Windows, the dialog procedure, loops, placement, timers and posting.
 #include "ui/backend/win32/win32_port.h"
+#include "ui/backend/win32/win32_web_host.h"
 #include "ui/backend/win32/win32_template.h"
 
 #include <windowsx.h>
@@ -55,7 +56,7 @@ std::unique_ptr<Win32Backend> CreateWin32Backend() {
   return std::make_unique<Win32Port>();
 }
 
-Win32Port::Win32Port() {
+Win32Port::Win32Port() : webClass_(BrowserControlClass()) {
   g_port = this;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -77,6 +78,7 @@ Win32Port::~Win32Port() {
   if (messageWindow_) ::DestroyWindow(messageWindow_);
   for (auto& [id, bitmap] : bitmaps_) DeleteObject(bitmap);
   for (auto& [key, icon] : icons_) DestroyIcon(icon);
+  if (oleStarted_) OleUninitialize();  // the browser controls went with their windows
   std::lock_guard lock(postMutex_);
   posted_.clear();  // payloads of messages nobody will receive
   if (g_port == this) g_port = nullptr;
@@ -213,7 +215,11 @@ bool Win32Port::PageTakes(const MSG& msg) {
   m.message = msg.message;
   m.wParam = msg.wParam;
   m.lParam = msg.lParam;
-  m.controlId = msg.hwnd == root ? 0 : GetDlgCtrlID(msg.hwnd);
+  // A key or press in a window inside a control (the browser's own, the edit
+  // of a combo) belongs to that control.
+  HWND control = msg.hwnd;
+  while (control && control != root && GetParent(control) != root) control = GetParent(control);
+  m.controlId = !control || control == root ? 0 : GetDlgCtrlID(control);
   m.modifiers = HeldModifiers();
   if (IsMouseMessage(msg.message)) {
     POINT p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
@@ -228,6 +234,7 @@ bool Win32Port::PreTranslate(MSG& msg) {
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   Win32Window* w = FindByHwnd(root);
   if (!w || !w->client) return false;
+  if (WebKeyTaken(msg)) return true;
   // The dialog manager: Tab, Escape, Enter and the mnemonics.
   return IsDialogMessageW(root, &msg) != 0;
 }
