@@ -27,28 +27,27 @@ struct BrowserPageOnWin32 {
     online::FillServerUrls(app::Shared().urls);
     backend->SetScript(&runner);
     // The browser's own window covers the web view's client area exactly.
-    runner.AddCommand("expect browser-fills",
-                      [](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
-                        if (!ctx.Usage(3, "expect browser-fills WINDOW CONTROL")) return false;
-                        const ui::WindowId w = ctx.WindowArg(1);
-                        const auto id = ctx.ControlArg(2);
-                        if (!w || !id) return false;
-                        ui::win32::Win32Port& port = *ui::win32::CurrentPort();
-                        ui::win32::Win32Control* c = port.FindControl(w, *id);
-                        if (!c || !c->web) return ctx.Fail("no browser control");
-                        RECT view{}, inner{}, page{};
-                        GetClientRect(c->hwnd, &view);
-                        GetClientRect(c->web->ControlWindow(), &inner);
-                        GetClientRect(port.Hwnd(w), &page);
-                        if (inner.right != view.right || inner.bottom != view.bottom ||
-                            view.right != page.right || view.bottom != page.bottom) {
-                          return ctx.Fail("browser " + std::to_string(inner.right) + "x" +
-                                          std::to_string(inner.bottom) + ", page " +
-                                          std::to_string(page.right) + "x" +
-                                          std::to_string(page.bottom));
-                        }
-                        return true;
-                      });
+    runner.AddCommand(
+        "expect browser-fills", [](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
+          if (!ctx.Usage(3, "expect browser-fills WINDOW CONTROL")) return false;
+          const ui::WindowId w = ctx.WindowArg(1);
+          const auto id = ctx.ControlArg(2);
+          if (!w || !id) return false;
+          ui::win32::Win32Port& port = *ui::win32::CurrentPort();
+          ui::win32::Win32Control* c = port.FindControl(w, *id);
+          if (!c || !c->web) return ctx.Fail("no browser control");
+          RECT view{}, inner{}, page{};
+          GetClientRect(c->hwnd, &view);
+          GetClientRect(c->web->ControlWindow(), &inner);
+          GetClientRect(port.Hwnd(w), &page);
+          if (inner.right != view.right || inner.bottom != view.bottom ||
+              view.right != page.right || view.bottom != page.bottom) {
+            return ctx.Fail("browser " + std::to_string(inner.right) + "x" +
+                            std::to_string(inner.bottom) + ", page " + std::to_string(page.right) +
+                            "x" + std::to_string(page.bottom));
+          }
+          return true;
+        });
   }
   ~BrowserPageOnWin32() {
     backend->SetScript(nullptr);
@@ -63,7 +62,9 @@ TEST(Win32BrowserPage, TheNavigationPageOpensMaximisedInTheBrowserControlWithIts
   const std::string script =
       "expect window 145 visible\n"
       "expect window 156 visible\n"
-      "expect web 145 1077 \"" + shared.browserPageUrl + "\"\n"
+      "expect web 145 1077 \"" +
+      shared.browserPageUrl +
+      "\"\n"
       "expect browser-fills 145 1077\n"
       "advance 1s\n"
       "screenshot \"web-browser-page.png\"\n"

@@ -38,7 +38,7 @@ const VARIANT* Argument(const DISPPARAMS* params, UINT fromLast) {
 std::string TextOf(const VARIANT* v) {
   while (v && v->vt == (VT_BYREF | VT_VARIANT)) v = v->pvarVal;
   if (!v) return {};
-  const BSTR text = v->vt == VT_BSTR ? v->bstrVal
+  const BSTR text = v->vt == VT_BSTR                               ? v->bstrVal
                     : v->vt == (VT_BYREF | VT_BSTR) && v->pbstrVal ? *v->pbstrVal
                                                                    : nullptr;
   return text ? Narrow(std::wstring_view(text, SysStringLen(text))) : std::string();
@@ -48,9 +48,18 @@ VARIANT_BOOL* CancelFlagOf(const VARIANT* v) {
   return v && v->vt == (VT_BYREF | VT_BOOL) ? v->pboolVal : nullptr;
 }
 
+// Another interface of `object`, with its own reference; null when it has none.
+template <class Interface>
+Interface* Query(IUnknown* object, REFIID iid) {
+  Interface* found = nullptr;
+  if (object && FAILED(object->QueryInterface(iid, reinterpret_cast<void**>(&found)))) {
+    found = nullptr;
+  }
+  return found;
+}
+
 IUnknown* IdentityOf(IUnknown* object) {
-  IUnknown* identity = nullptr;
-  if (object) object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity));
+  IUnknown* identity = Query<IUnknown>(object, IID_IUnknown);
   if (identity) identity->Release();  // only compared, never called
   return identity;
 }
@@ -157,8 +166,7 @@ class WebSite final : public IOleClientSite,
   STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
   STDMETHODIMP OnUIActivate() override { return S_OK; }
   STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                LPRECT position, LPRECT clip,
-                                LPOLEINPLACEFRAMEINFO info) override {
+                                LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
     if (!frame || !document || !position || !clip || !info) return E_POINTER;
     *frame = static_cast<IOleInPlaceFrame*>(this);
     AddRef();
@@ -236,9 +244,7 @@ class WebSite final : public IOleClientSite,
     return S_OK;
   }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                       EXCEPINFO*, UINT*) override {
     // The control also asks its site for ambient properties: it is to stay
@@ -330,8 +336,7 @@ WebHost::~WebHost() {
   Close();
 }
 
-std::unique_ptr<WebHost> WebHost::Create(HWND window, WebHostEvents events,
-                                         const CLSID& classId) {
+std::unique_ptr<WebHost> WebHost::Create(HWND window, WebHostEvents events, const CLSID& classId) {
   if (!window) return nullptr;
   std::unique_ptr<WebHost> host(new WebHost(window));
   if (!host->Start(classId, std::move(events))) return nullptr;
@@ -344,8 +349,8 @@ bool WebHost::Start(const CLSID& classId, WebHostEvents events) {
     return false;
   }
   site_ = new WebSite(window_, std::move(events));
-  if (FAILED(object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_))) ||
-      FAILED(object_->SetClientSite(static_cast<IOleClientSite*>(site_)))) {
+  browser_ = Query<IWebBrowser2>(object_, IID_IWebBrowser2);
+  if (!browser_ || FAILED(object_->SetClientSite(static_cast<IOleClientSite*>(site_)))) {
     Close();
     return false;
   }
@@ -356,14 +361,12 @@ bool WebHost::Start(const CLSID& classId, WebHostEvents events) {
       SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WebHost::WindowProc)));
   RECT area;
   GetClientRect(window_, &area);
-  if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
-                             static_cast<IOleClientSite*>(site_), 0, window_, &area))) {
+  if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_),
+                             0, window_, &area))) {
     Close();
     return false;
   }
-  IConnectionPointContainer* points = nullptr;
-  if (SUCCEEDED(browser_->QueryInterface(IID_IConnectionPointContainer,
-                                         reinterpret_cast<void**>(&points)))) {
+  if (auto* points = Query<IConnectionPointContainer>(browser_, IID_IConnectionPointContainer)) {
     if (SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, &events_)) &&
         FAILED(events_->Advise(static_cast<IDispatch*>(site_), &cookie_))) {
       events_->Release();
@@ -410,23 +413,16 @@ std::string WebHost::Location() {
 }
 
 bool WebHost::TranslateKey(MSG& msg) {
-  if (!browser_) return false;
-  IOleInPlaceActiveObject* active = nullptr;
-  if (FAILED(browser_->QueryInterface(IID_IOleInPlaceActiveObject,
-                                      reinterpret_cast<void**>(&active)))) {
-    return false;
-  }
+  auto* active = Query<IOleInPlaceActiveObject>(browser_, IID_IOleInPlaceActiveObject);
+  if (!active) return false;
   const bool taken = active->TranslateAccelerator(&msg) == S_OK;
   active->Release();
   return taken;
 }
 
 HWND WebHost::ControlWindow() {
-  IOleInPlaceObject* inPlace = nullptr;
-  if (!object_ || FAILED(object_->QueryInterface(IID_IOleInPlaceObject,
-                                                 reinterpret_cast<void**>(&inPlace)))) {
-    return nullptr;
-  }
+  auto* inPlace = Query<IOleInPlaceObject>(object_, IID_IOleInPlaceObject);
+  if (!inPlace) return nullptr;
   HWND hwnd = nullptr;
   inPlace->GetWindow(&hwnd);
   inPlace->Release();
@@ -442,11 +438,8 @@ IDispatch* WebHost::EventSink() {
 }
 
 void WebHost::FitToWindow() {
-  IOleInPlaceObject* inPlace = nullptr;
-  if (!object_ || FAILED(object_->QueryInterface(IID_IOleInPlaceObject,
-                                                 reinterpret_cast<void**>(&inPlace)))) {
-    return;
-  }
+  auto* inPlace = Query<IOleInPlaceObject>(object_, IID_IOleInPlaceObject);
+  if (!inPlace) return;
   RECT area;
   GetClientRect(window_, &area);
   inPlace->SetObjectRects(&area, &area);
@@ -466,9 +459,7 @@ void WebHost::Close() {
     browser_ = nullptr;
   }
   if (object_) {
-    IOleInPlaceObject* inPlace = nullptr;
-    if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
-                                          reinterpret_cast<void**>(&inPlace)))) {
+    if (auto* inPlace = Query<IOleInPlaceObject>(object_, IID_IOleInPlaceObject)) {
       inPlace->InPlaceDeactivate();
       inPlace->Release();
     }

@@ -34,8 +34,7 @@ class WebHost {
  public:
   // Creates the control of class `classId` filling `window`, activates it in
   // place and connects its events; null when the system cannot make it.
-  static std::unique_ptr<WebHost> Create(HWND window, WebHostEvents events,
-                                         const CLSID& classId);
+  static std::unique_ptr<WebHost> Create(HWND window, WebHostEvents events, const CLSID& classId);
   ~WebHost();
   WebHost(const WebHost&) = delete;
   WebHost& operator=(const WebHost&) = delete;

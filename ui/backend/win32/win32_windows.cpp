@@ -1,7 +1,7 @@
 // Windows, the dialog procedure, loops, placement, timers and posting.
 #include "ui/backend/win32/win32_port.h"
-#include "ui/backend/win32/win32_web_host.h"
 #include "ui/backend/win32/win32_template.h"
+#include "ui/backend/win32/win32_web_host.h"
 
 #include <windowsx.h>
 
