@@ -12,6 +12,7 @@
 #include "tests/ui/backend_contract.h"
 #include "tests/ui/test_dialogs.h"
 #include "ui/backend/win32/win32_backend.h"
+#include "ui/backend/win32/win32_port.h"
 
 namespace uitest {
 namespace {
@@ -35,6 +36,12 @@ struct Win32Harness {
   }
   bool Script(const std::string& text) { return runner.LoadText(text, "test"); }
 };
+
+// The dialog's own window: other test programs on the display have dialogs
+// of the same class and caption.
+HWND HwndOf(const ui::Dialog& dlg) {
+  return ui::win32::CurrentPort()->Hwnd(dlg.GetSafeHwnd());
+}
 
 struct Win32PortUnderTest : PortUnderTest {
   std::unique_ptr<ui::win32::Win32Backend> port = ui::win32::CreateWin32Backend();
@@ -92,7 +99,7 @@ TEST(Win32Templates, ControlsAreTheSystemsOwnAtTheirDialogUnits) {
   Win32Harness h;
   TestDlg dlg(kTemplate);
   ASSERT_TRUE(dlg.Create());
-  HWND dialog = FindWindowW(L"#32770", L"");
+  HWND dialog = HwndOf(dlg);
   ASSERT_NE(dialog, nullptr);
   RECT unit{0, 0, 226, 147};
   MapDialogRect(dialog, &unit);
@@ -227,7 +234,7 @@ TEST(Win32Paint, LabelsGetTheHollowBrushAndTheTransparentModeTheyAskFor) {
   Win32Harness h;
   ColorDlg dlg;
   dlg.Create();
-  HWND dialog = GetParent(GetDlgItem(FindWindowW(L"#32770", L""), kLabel));
+  HWND dialog = HwndOf(dlg);
   ASSERT_NE(dialog, nullptr);
   HDC dc = CreateCompatibleDC(nullptr);
   struct Case {
@@ -272,7 +279,7 @@ TEST(Win32Mouse, DraggingTheBackgroundMovesTheWindowButNotFromAButton) {
             ui::Rect::FromSize(before.left + 40, before.top + 30, before.Width(), before.Height()));
   // A press on the button stays the button's.
   RECT button;
-  GetWindowRect(GetDlgItem(FindWindowW(L"#32770", L""), kButton), &button);
+  GetWindowRect(GetDlgItem(HwndOf(dlg), kButton), &button);
   const ui::Rect moved = dlg.GetWindowRect();
   const ui::Point onButton{button.left - moved.left + 2, button.top - moved.top + 2};
   ASSERT_TRUE(h.backend->Drag(dlg.GetSafeHwnd(), onButton, {onButton.x + 50, onButton.y}));
