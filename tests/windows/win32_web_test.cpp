@@ -221,6 +221,38 @@ TEST(Win32WebView, ThePagesOwnEventsAskTheDialogAndNewWindowsAreAlwaysCancelled)
   }
 }
 
+// A page that keeps the right button and the context-menu key from its web
+// view, as the browser pages do, and notes whose they were.
+class FilterWebDlg : public WebDlg {
+ public:
+  std::vector<std::pair<unsigned, int>> kept;  // message, control
+
+ protected:
+  bool PreTranslateMessage(const ui::Message& m) override {
+    const bool key = m.message == ui::msg::kKeyDown && m.wParam == ui::key::kApps;
+    if (m.message != ui::msg::kRButtonDown && !key) return false;
+    kept.emplace_back(m.message, m.controlId);
+    return true;
+  }
+};
+
+TEST(Win32WebView, PressesAndKeysInTheBrowsersOwnWindowsAreTheWebViews) {
+  WebHarness h;
+  FilterWebDlg dlg;
+  ASSERT_TRUE(dlg.Create());
+  dlg.ShowWindow(ui::ShowCommand::Show);
+  ui::win32::Win32Control* c = h.port.FindControl(dlg.GetSafeHwnd(), kWeb);
+  ASSERT_TRUE(c && c->web);
+  bool taken = false;
+  ASSERT_TRUE(h.backend->RightClick(dlg.GetSafeHwnd(), kWeb, taken)) << h.backend->ActionError();
+  EXPECT_TRUE(taken);
+  // Typed while the page inside has the focus.
+  PostMessageW(c->web->ControlWindow(), WM_KEYDOWN, VK_APPS, 1);
+  h.backend->Pump();
+  using Kept = std::vector<std::pair<unsigned, int>>;
+  EXPECT_EQ(dlg.kept, (Kept{{ui::msg::kRButtonDown, kWeb}, {ui::msg::kKeyDown, kWeb}}));
+}
+
 TEST(Win32WebView, ClosingThePageReleasesTheControlAndItsEventsReachNobody) {
   WebHarness h;
   IDispatch* sink = nullptr;
