@@ -55,7 +55,8 @@ void RegisterTestTemplates() {
   ui::RegisterTemplate(inner);
   ui::DialogTemplate web = outer;
   web.id = kWebTemplate;
-  web.controls = {{kWeb, ui::ControlKind::WebView, "", {0, 0, 160, 90}, 0, 0}};
+  web.controls = {{kWeb, ui::ControlKind::WebView, "", {0, 0, 160, 90}, 0, 0},
+                  {kLabel, ui::ControlKind::Static, "x", {150, 0, 10, 10}, 0, 0}};
   ui::RegisterTemplate(web);
 }
 
@@ -396,8 +397,16 @@ TEST_F(GtkBackendTest, WebViewIsMadeWhenItFirstShowsOnTheScreen) {
   EXPECT_EQ(uri(), "about:blank#one");
   EXPECT_EQ(port_->WebLocation(window, kWeb), "about:blank#one");
   GtkAllocation a;
-  gtk_widget_get_allocation(port_->FindControl(window, kWeb)->outer, &a);
+  gtk_widget_get_allocation(view, &a);
   EXPECT_EQ(ui::Rect::FromSize(a.x, a.y, a.width, a.height), ui::Rect::FromSize(0, 0, 320, 180));
+
+  // It keeps its place under the control that the template puts over it.
+  GList* children = gtk_container_get_children(GTK_CONTAINER(port_->Find(window)->layout));
+  const int viewAt = g_list_index(children, port_->FindControl(window, kWeb)->outer);
+  const int labelAt = g_list_index(children, port_->FindControl(window, kLabel)->outer);
+  g_list_free(children);
+  EXPECT_LT(viewAt, labelAt);
+  EXPECT_GE(viewAt, 0);
 }
 
 }  // namespace

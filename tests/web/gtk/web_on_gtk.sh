@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The program on the GTK build against the real orvane-server on loopback:
 # a signed-in user sees the advertisement in the corner of the screen and
-# opens the instructions in the browser page. Keeps screenshots beside the
-# program (web-advertisement.png, web-instructions.png) and prints the
+# opens the personal centre and the instructions in the browser page. Keeps
+# screenshots beside the program (web-advertisement.png, web-personal.png,
+# web-instructions.png) and prints the
 # resident memory of the program and of its WebKit helpers while the
 # advertisement shows; then starts again with no advertisement ("404m"),
 # when the waiting window must start no WebKit process at all.
@@ -33,6 +34,14 @@ expect web 153 1092 "$base/SoftWare/userroom/stRegulation.php?DravoAD=Orvane&lx=
 # Time for the page to render, and for the memory to be read meanwhile.
 advance 8s
 screenshot "web-advertisement.png"
+list-click 102 1010 2
+expect window 145 visible
+expect web 145 1077 "$base/SoftWare/userroom/stUser.php?dlu=1&dl=$id&pd=$password"
+right-click 145 1077 page
+advance 3s
+screenshot "web-personal.png" 145
+key 145 apps
+expect windows 145 0
 list-click 102 1010 6
 expect window 145 visible
 expect web 145 1077 "$base/SoftWare/userroom/stRegulation.php?seleweb=OrvaneSM"
@@ -77,7 +86,7 @@ measure() {
 }
 
 shots=()
-for name in advertisement instructions; do shots+=("$(dirname "$program")/web-$name.png"); done
+for name in advertisement personal instructions; do shots+=("$(dirname "$program")/web-$name.png"); done
 rm -f "${shots[@]}"
 measure web.scenario "advertisement shown"
 for shot in "${shots[@]}"; do

@@ -159,11 +159,15 @@ void GtkPort::MakeShownWebViews() {
 
 void GtkPort::MakeWebView(GtkWin& w, GtkControl& c) {
   QuietScope quiet(*this);
-  gtk_widget_destroy(c.outer);  // the placeholder leaves the layout
+  // The view goes inside the placeholder, which keeps the control's place
+  // among its siblings: a control drawn over the view (the advertisement's
+  // close icon) stays over it.
   c.widget = NewWebView(w.id, c.id);
-  c.outer = c.widget;
+  g_object_set_data(G_OBJECT(c.widget), "orvane-control", GINT_TO_POINTER(c.id));
+  g_signal_connect(c.widget, "focus-in-event", G_CALLBACK(OnControlFocus), PackControl(w.id, c.id));
+  gtk_container_add(GTK_CONTAINER(c.outer), c.widget);
+  gtk_widget_show(c.widget);
   c.webViewMade = true;
-  PutControl(w, c);
   // Its history starts here: steps taken before it was made chose the address.
   c.history.clear();
   c.historyAt = -1;
