@@ -213,6 +213,11 @@ void COrvaneDlg::Quit() {
   PostQuitMessage(kQuitCode);
 }
 
+void COrvaneDlg::OnClose() {
+  // A quit like any other, so the program ends with the same code.
+  Quit();
+}
+
 void COrvaneDlg::OnCloseIcon() {
   ConfirmClose();
 }

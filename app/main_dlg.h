@@ -32,6 +32,8 @@ class COrvaneDlg : public PageBase {
   bool OnInitDialog() override;
   void OnTimer(int timerId) override;
   void OnSysCommand(unsigned command) override;
+  // The system close command (Alt+F4) quits at once, without the question.
+  void OnClose() override;
   void OnDestroy() override;
 
  private:
