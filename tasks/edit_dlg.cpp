@@ -107,6 +107,9 @@ bool CEditDlg::OnInitDialog() {
   parameter_.SetLimitText(40);
   stop_.EnableWindow(false);
   stop_.ShowWindow(false);
+  // The stop box starts unticked: a tick left by an earlier visit that went
+  // back without saving must not turn this visit's save into a deletion.
+  values.deleteRequested = 0;
 
   ui::Control sync = GetDlgItem(kEditSyncBox);
   if (signedOut) {
