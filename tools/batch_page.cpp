@@ -4,6 +4,7 @@
 
 #include "app/services.h"
 #include "resources/templates/tools_ids.h"
+#include "tools/batch_replace.h"
 
 namespace tools {
 
@@ -15,7 +16,7 @@ constexpr std::uint32_t kReleaseIfIdle = ui::msg::kUser + 0x3F2;
 
 BatchPage::BatchPage(int templateId, ToolKind tool, std::uint32_t statusMessage,
                      int saveFolderButton)
-    : app::PageBase(templateId, nullptr), tool_(tool) {
+    : app::PageBase(templateId, nullptr), tool_(tool), statusMessage_(statusMessage) {
   SetFallbackFontControls({kBackButton});
   OnClicked(kBackButton, &BatchPage::OnBack);
   OnClicked(kFolderButton, &BatchPage::OnChooseFolder);
@@ -95,12 +96,17 @@ bool BatchPage::StartWorker(std::function<void(ui::WorkerLink&)> work) {
   if (!link_) return false;
   const std::uintptr_t id = nextWorker_++;
   std::shared_ptr<ui::WorkerLink> link = link_;
+  const std::uint32_t status = statusMessage_;
   try {
-    workers_.emplace(id, std::thread([link, id, work = std::move(work)] {
+    workers_.emplace(id, std::thread([link, id, status, work = std::move(work)] {
                        try {
                          work(*link);
+                       } catch (const PageGone&) {
                        } catch (...) {
-                         // PageGone, or a fault the run did not report: the worker ends here.
+                         // A fault the run did not report ends it: the page says so,
+                         // as a replace run that ends on an error does.
+                         link->Post(status, 0,
+                                    std::make_unique<ui::TextPayload>(CurrentFaultStatus()));
                        }
                        link->Post(kWorkerExit, id);
                      }));

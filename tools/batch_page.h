@@ -54,8 +54,9 @@ class BatchPage : public app::PageBase {
   int Ask(std::string_view text, std::string_view caption = {}, unsigned type = ui::mb::kOk);
 
   // Runs `work` on a thread of its own with the page's link; false when no
-  // thread could be started. OnWorkerEnded follows on the page's thread
-  // after everything the worker posted.
+  // thread could be started. An exception that escapes `work` is shown as the
+  // run's last status line. OnWorkerEnded follows on the page's thread after
+  // everything the worker posted.
   bool StartWorker(std::function<void(ui::WorkerLink&)> work);
   virtual void OnWorkerEnded() {}
 
@@ -74,6 +75,7 @@ class BatchPage : public app::PageBase {
   void StopWorkers();
 
   ToolKind tool_;
+  std::uint32_t statusMessage_;
   std::vector<int> selectAllFields_;
   bool swallowEnter_ = false;
   std::shared_ptr<ui::WorkerLink> link_;

@@ -244,6 +244,10 @@ struct StopWalk {};
 
 }  // namespace
 
+const char* CurrentFaultStatus() {
+  return FaultStatus(CurrentFault());
+}
+
 const char* ReplaceModeText(int mode) {
   switch (mode) {
     case kDirectReplace:

@@ -65,6 +65,10 @@ bool DirectReplace(std::u16string& text, std::u16string_view keyword,
 bool RangeReplace(std::u16string& text, std::u16string_view keyword, std::u16string_view endMarker,
                   std::u16string_view replacement, bool keepMarkers);
 
+// Inside a catch block: the status line that ends a run on the exception being
+// handled ("内存不足！", "文件操作失败！" or "发生未知错误！").
+const char* CurrentFaultStatus();
+
 // One run: walks the folder and rewrites every matching file in the code it
 // was read in, `threads` files at a time. Posts one line per file in walk
 // order and "处理完成！" (or the error that ended the run), then PostFinished.

@@ -139,6 +139,15 @@ void CPiXiaZaiDlg::OnFinished(std::uintptr_t, std::unique_ptr<ui::Payload>) {
   Ask("所有文件处理完成！", "完成", ui::mb::kOk | ui::mb::kIconInformation);
 }
 
+void CPiXiaZaiDlg::OnWorkerEnded() {
+  // A run that ended without its finishing message (a fault stopped it) still
+  // gives the page back its start.
+  if (!downloadRunning_) return;
+  downloadRunning_ = 0;
+  interval_.EnableWindow(true);
+  RestoreStart();
+}
+
 void CPiXiaZaiDlg::OnReset(std::uintptr_t, std::unique_ptr<ui::Payload>) {
   RestoreStart();
 }

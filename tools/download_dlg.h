@@ -17,6 +17,7 @@ class CPiXiaZaiDlg : public BatchPage {
  protected:
   void DoDataExchange(ui::DataExchange& dx) override;
   bool OnInitDialog() override;
+  void OnWorkerEnded() override;
 
  private:
   void OnStart();

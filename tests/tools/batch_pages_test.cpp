@@ -284,4 +284,32 @@ expect window 174 visible
   ASSERT_TRUE(h.Run(script));
 }
 
+// A fault the worker does not report itself (here the walk runs out of memory)
+// ends the run with its status line, and the download page gets its start back
+// without claiming that every file was done.
+TEST(BatchPages, AFaultThatEndsARunIsShownAndTheStartComesBack) {
+  PageHarness h;
+  h.files.failingFolder = h.dir / "t/sub";
+  h.Open<tools::CPiXiaZaiDlg>();
+  h.Open<tools::CPiHuoQuDlg>();
+  ASSERT_TRUE(
+      h.Run(u8R"S(
+folder "$/t/sub"
+file "$/t/a.txt" "<a.jpg>"
+type 174 1124 "$/t"
+type 174 1128 "txt"
+click 174 1099
+click 174 1137
+wait-text 174 1132 "内存不足！" 10s
+wait 500ms
+expect msgbox none
+expect enabled 174 1137 1
+expect text 174 1137 "开始下载"
+expect enabled 174 1138 1
+type 175 1124 "$/t"
+click 175 1138
+wait-text 175 1132 "内存不足！" 10s
+)S"));
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <future>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -27,17 +28,19 @@ namespace tools_test {
 using testing_support::TempDir;
 
 // The real file system with folders listed in name order, so a walk is the
-// same on every disk, and one folder that can be held shut until the test
-// lets the walk in.
+// same on every disk, one folder that can be held shut until the test lets
+// the walk in, and one whose listing runs out of memory.
 class OrderedFiles : public platform::StdFileSystem {
  public:
   std::string executableDirectory;
   std::string gatedFolder;
   std::promise<void> gate;
+  std::string failingFolder;
 
   std::string ExecutableDirectory() override { return executableDirectory; }
   std::optional<std::vector<platform::DirectoryEntry>> List(const std::string& dir) override {
     if (!gatedFolder.empty() && dir == gatedFolder) gateOpened_.wait();
+    if (!failingFolder.empty() && dir == failingFolder) throw std::bad_alloc();
     auto entries = StdFileSystem::List(dir);
     if (entries) {
       std::sort(entries->begin(), entries->end(),
