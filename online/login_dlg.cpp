@@ -125,7 +125,9 @@ void CLoginDlg::RestoreRememberedAccount() {
 
   if (shared.settings.autoSignIn == 1) {
     CheckDlgButton(kLoginAutoSignIn, 1);
-    OnSignIn();
+    // Without the server the request could only fail, and a failed sign-in
+    // ends the program: the user would never reach "免登陆".
+    if (session.serverReachable != 0) OnSignIn();
   } else {
     CheckDlgButton(kLoginAutoSignIn, 0);
   }
