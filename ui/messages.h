@@ -34,7 +34,10 @@ constexpr std::uintptr_t kHitCaption = 2;
 
 // System commands (WM_SYSCOMMAND wParam).
 namespace syscmd {
+constexpr std::uint32_t kMinimize = 0xF020;
+constexpr std::uint32_t kMaximize = 0xF030;
 constexpr std::uint32_t kClose = 0xF060;
+constexpr std::uint32_t kRestore = 0xF120;
 }
 
 // Notification codes (WM_COMMAND high word, or WM_NOTIFY code).

@@ -276,6 +276,13 @@ void AddExpectCommands(ScenarioRunner& runner) {
                : ctx.Fail(std::to_string(seen) + " windows of template " + cmd.args[1] +
                           " are open");
   });
+  runner.AddCommand("expect caption", [](Ctx& ctx, const Cmd& cmd) {
+    if (!ctx.Usage(3, "expect caption WINDOW \"TEXT\"")) return false;
+    const WindowId w = ctx.WindowArg(1);
+    if (!w) return false;
+    const std::string seen = ctx.user().WindowCaption(w);
+    return seen == cmd.args[2] || ctx.Fail("caption " + Ctx::Show(seen));
+  });
   runner.AddCommand("expect rect", [](Ctx& ctx, const Cmd& cmd) {
     if (cmd.args.size() < 6) return ctx.Fail("usage: expect rect WINDOW X Y WIDTH HEIGHT");
     const WindowId w = ctx.WindowArg(1);

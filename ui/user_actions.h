@@ -108,6 +108,8 @@ class UserActions {
 
   // Paint operations of the window's last paint, one line each ("bitmap 142 0 0 452 294").
   virtual std::vector<std::string> PaintLog(WindowId window) = 0;
+  // The window's caption as the title bar shows it.
+  virtual std::string WindowCaption(WindowId window) = 0;
   virtual std::optional<FontSpec> ControlFont(WindowId window, int controlId) = 0;
   virtual std::optional<ImageList> ListImages(WindowId window, int controlId) = 0;
   virtual CtlColor ControlColor(WindowId window, int controlId) = 0;

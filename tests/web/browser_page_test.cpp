@@ -232,6 +232,12 @@ TEST(BrowserPage, MinimisedAndRestoredTheViewStillFillsThePage) {
     expect control-rect 145 1077 0 0 1920 1040
     restore 145
     expect control-rect 145 1077 0 0 1920 1040
+    # The same from the system menu.
+    syscommand 145 0xF020
+    expect control-rect 145 1077 0 0 1920 1040
+    syscommand 145 0xF120
+    expect control-rect 145 1077 0 0 1920 1040
+    expect caption 145 "Orvane"
     close 145
   )"),
             "");

@@ -7,8 +7,8 @@
 namespace webtest {
 
 // The pages with the commands only these tests need: the system minimising
-// and restoring a window, and what the program set that a user sees but no
-// common command reads (a caption, a web view's refreshes).
+// and restoring a window, and a web view's refreshes, which no common
+// command reads.
 struct WebPages : accounttest::Pages {
   WebPages() {
     h.runner.AddCommand("minimize", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
@@ -21,14 +21,6 @@ struct WebPages : accounttest::Pages {
       if (w) h.backend.Show(w, ui::ShowCommand::Restore);
       return w != 0;
     });
-    h.runner.AddCommand(
-        "expect caption", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand& cmd) {
-          if (!ctx.Usage(3, "expect caption WINDOW \"TEXT\"")) return false;
-          const ui::WindowId w = ctx.WindowArg(1);
-          if (!w) return false;
-          const std::string seen = h.backend.WindowTitle(w);
-          return seen == cmd.args[2] || ctx.Fail("caption " + ui::ScenarioContext::Show(seen));
-        });
     h.runner.AddCommand(
         "expect refreshes", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
           if (!ctx.Usage(4, "expect refreshes WINDOW CONTROL COUNT")) return false;

@@ -56,6 +56,20 @@ Rect MovedBy(const Rect& r, Point from, Point to) {
   return Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
 
+std::optional<ShowCommand> ShowOfSystemCommand(unsigned command) {
+  // The system keeps the low four bits for itself.
+  switch (command & 0xFFF0u) {
+    case syscmd::kMinimize:
+      return ShowCommand::Minimize;
+    case syscmd::kMaximize:
+      return ShowCommand::Maximize;
+    case syscmd::kRestore:
+      return ShowCommand::Restore;
+    default:
+      return std::nullopt;
+  }
+}
+
 KeyAnswer DialogKey(const std::optional<FocusedControl>& focused, int defaultButton, int virtualKey,
                     unsigned modifiers) {
   using Kind = KeyAnswer::Kind;

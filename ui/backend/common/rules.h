@@ -63,6 +63,10 @@ DragAnswer DragStart(const std::vector<ControlUnder>& controls, Point from, Poin
 // The window rectangle after a move by the drag's offset.
 Rect MovedBy(const Rect& window, Point from, Point to);
 
+// The window state a system-menu command asks the system for (minimise,
+// maximise, restore); nothing for the commands a page handles.
+std::optional<ShowCommand> ShowOfSystemCommand(unsigned command);
+
 // What the dialog manager does with a key the page did not swallow.
 struct KeyAnswer {
   enum class Kind {

@@ -211,6 +211,7 @@ class GtkPort : public GtkBackend {
   bool WaitUntil(const std::function<bool()>& done, unsigned milliseconds) override;
 
   std::vector<std::string> PaintLog(WindowId window) override;
+  std::string WindowCaption(WindowId window) override;
   std::optional<FontSpec> ControlFont(WindowId window, int controlId) override;
   std::optional<ImageList> ListImages(WindowId window, int controlId) override;
   CtlColor ControlColor(WindowId window, int controlId) override;

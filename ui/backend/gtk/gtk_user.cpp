@@ -352,11 +352,30 @@ bool GtkPort::SystemClose(WindowId window) {
   return SystemCommand(window, syscmd::kClose);
 }
 
+std::string GtkPort::WindowCaption(WindowId window) {
+  GtkWin* w = Find(window);
+  const char* title = w ? gtk_window_get_title(GTK_WINDOW(w->toplevel)) : nullptr;
+  return title ? FromUtf8(title) : std::string();
+}
+
 bool GtkPort::SystemCommand(WindowId window, unsigned command) {
   DrivingScope driving(*this);
   actionError_.clear();
+  // Minimising, maximising and restoring are the system's own, as on Windows;
+  // a minimised window is restored from the task bar.
+  const std::optional<ShowCommand> show = common::ShowOfSystemCommand(command);
+  if (show == ShowCommand::Restore && Find(window) && Find(window)->minimized) {
+    Show(window, *show);
+    Pump();
+    return true;
+  }
   Reachable(window, 0);
   if (!actionError_.empty()) return false;
+  if (show) {
+    Show(window, *show);
+    Pump();
+    return true;
+  }
   Message m;
   m.message = msg::kSysCommand;
   m.wParam = command;

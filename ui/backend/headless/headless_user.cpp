@@ -252,8 +252,21 @@ bool HeadlessBackend::SystemClose(WindowId window) {
 
 bool HeadlessBackend::SystemCommand(WindowId window, unsigned command) {
   actionError_.clear();
+  // Minimising, maximising and restoring are the system's own, as on Windows;
+  // a minimised window is restored from the task bar.
+  const std::optional<ShowCommand> show = common::ShowOfSystemCommand(command);
+  if (show == ShowCommand::Restore && Find(window) && Find(window)->minimized) {
+    Show(window, *show);
+    Pump();
+    return true;
+  }
   Reachable(window, 0);
   if (!actionError_.empty()) return false;
+  if (show) {
+    Show(window, *show);
+    Pump();
+    return true;
+  }
   Message m;
   m.message = msg::kSysCommand;
   m.wParam = command;
@@ -291,6 +304,10 @@ bool HeadlessBackend::WebNavigateByUser(WindowId window, int controlId, const st
   }
   Pump();
   return true;
+}
+
+std::string HeadlessBackend::WindowCaption(WindowId window) {
+  return WindowTitle(window);
 }
 
 std::optional<FontSpec> HeadlessBackend::ControlFont(WindowId window, int controlId) {

@@ -340,7 +340,11 @@ bool Win32Port::SystemClose(WindowId window) {
 
 bool Win32Port::SystemCommand(WindowId window, unsigned command) {
   actionError_.clear();
-  Reachable(window, 0);
+  // A minimised window is restored from the task bar.
+  HWND hwnd = Hwnd(window);
+  const bool fromTaskBar = hwnd && IsIconic(hwnd) &&
+                           common::ShowOfSystemCommand(command) == ShowCommand::Restore;
+  if (!fromTaskBar) Reachable(window, 0);
   if (!actionError_.empty()) return false;
   SendMessageW(Find(window)->hwnd, WM_SYSCOMMAND, command, 0);
   Pump();
@@ -378,6 +382,11 @@ bool Win32Port::RightClick(WindowId window, int controlId, bool& takenByPage) {
 }
 
 // --- reading back ---------------------------------------------------------------------
+
+std::string Win32Port::WindowCaption(WindowId window) {
+  HWND hwnd = Hwnd(window);
+  return hwnd ? WindowTextOf(hwnd) : std::string();
+}
 
 std::optional<FontSpec> Win32Port::ControlFont(WindowId window, int controlId) {
   return windows_.ControlFont(window, controlId);
