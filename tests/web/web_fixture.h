@@ -6,21 +6,10 @@
 
 namespace webtest {
 
-// The pages with the commands only these tests need: the system minimising
-// and restoring a window, and a web view's refreshes, which no common
-// command reads.
+// The pages with the one command only these tests need: a web view's
+// refreshes, which no common command reads.
 struct WebPages : accounttest::Pages {
   WebPages() {
-    h.runner.AddCommand("minimize", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
-      const ui::WindowId w = ctx.WindowArg(0);
-      if (w) h.backend.Show(w, ui::ShowCommand::Minimize);
-      return w != 0;
-    });
-    h.runner.AddCommand("restore", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
-      const ui::WindowId w = ctx.WindowArg(0);
-      if (w) h.backend.Show(w, ui::ShowCommand::Restore);
-      return w != 0;
-    });
     h.runner.AddCommand(
         "expect refreshes", [this](ui::ScenarioContext& ctx, const ui::ScenarioCommand&) {
           if (!ctx.Usage(4, "expect refreshes WINDOW CONTROL COUNT")) return false;

@@ -23,7 +23,8 @@ HTML
 "$server" --data data ad set ad.html >/dev/null
 start_loopback_server "$server" data
 
-cat >web.scenario <<SCENARIO
+# Both runs sign in and meet the advertisement window's first fetch.
+sign_in=$(cat <<SCENARIO
 type 131 1009 "$id"
 type 131 1004 "$password"
 click 131 1006
@@ -31,6 +32,11 @@ expect windows 131 0
 advance 2500ms
 expect window 153 visible
 expect web 153 1092 "$base/SoftWare/userroom/stRegulation.php?DravoAD=Orvane&lx=1"
+SCENARIO
+)
+
+cat >web.scenario <<SCENARIO
+$sign_in
 # Time for the page to render, and for the memory to be read meanwhile.
 advance 8s
 screenshot "web-advertisement.png"
@@ -55,13 +61,7 @@ expect exit 18
 SCENARIO
 
 cat >no-ad.scenario <<SCENARIO
-type 131 1009 "$id"
-type 131 1004 "$password"
-click 131 1006
-expect windows 131 0
-advance 2500ms
-expect window 153 visible
-expect web 153 1092 "$base/SoftWare/userroom/stRegulation.php?DravoAD=Orvane&lx=1"
+$sign_in
 advance 6s
 click 102 1000
 msgbox ok text="确定要关闭吗？" caption="系统提示"
