@@ -71,6 +71,19 @@ follow_display() {
   ) 9>"$WINEPREFIX.lock"
 }
 
+# Wine's processes for this prefix: a Wine binary, started with the prefix in
+# its environment (a shell that merely exports it is not one of them).
+stray_wine_processes() {
+  local file pid exe
+  { grep -lzxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null || true; } |
+    while read -r file; do
+      pid=${file#/proc/}
+      pid=${pid%/environ}
+      exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+      case ${exe##*/} in wine*) echo "$pid" ;; esac
+    done
+}
+
 case "${1:-}" in
   --boot)
     boot
@@ -82,6 +95,15 @@ case "${1:-}" in
     "$server_bin" -k >/dev/null 2>&1 || true
     "$server_bin" -w >/dev/null 2>&1 || true
     rm -f "$WINEPREFIX/.orvane-display"
+    # A program the server no longer knows (one caught starting while the
+    # server went down, seen once under CI) outlives it; end those too.
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+      stray=$(stray_wine_processes)
+      [ -n "$stray" ] || break
+      echo "wine-run.sh: ending what the server left running: $(echo $stray)" >&2
+      kill -KILL $stray 2>/dev/null || true
+      sleep 0.2
+    done
     ;;
   *)
     [ -f "$WINEPREFIX/.orvane-ready" ] || boot

@@ -38,7 +38,7 @@ constexpr std::uint32_t kMinimize = 0xF020;
 constexpr std::uint32_t kMaximize = 0xF030;
 constexpr std::uint32_t kClose = 0xF060;
 constexpr std::uint32_t kRestore = 0xF120;
-}
+}  // namespace syscmd
 
 // Notification codes (WM_COMMAND high word, or WM_NOTIFY code).
 namespace notify {

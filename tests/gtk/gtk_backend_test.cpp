@@ -82,7 +82,7 @@ class TestDialog : public ui::Dialog {
   std::function<void()> onDone;
   std::function<void(int)> onTimer;
   std::vector<int> received;
-  std::vector<std::string> seen;  // mouse, keys and commands, in order
+  std::vector<std::string> seen;   // mouse, keys and commands, in order
   std::vector<std::string> sizes;  // size changes: kind, width x height
   bool dragByBackground = false;
 
@@ -325,7 +325,6 @@ INSTANTIATE_TEST_SUITE_P(Gtk, BackendContract,
                                return made;
                              }}),
                          uitest::PortName);
-
 
 // A minimised window's page hears a 0 x 0 size, as on Windows, and its size
 // again on restore: when the program minimises it (no window manager on

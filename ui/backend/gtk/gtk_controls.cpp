@@ -256,8 +256,7 @@ void GtkPort::PutControl(GtkWin& w, GtkControl& c) {
   gtk_widget_set_name(c.outer, ControlCssName(w, c.id).c_str());
   g_object_set_data(G_OBJECT(c.outer), "orvane-control", GINT_TO_POINTER(c.id));
   g_object_set_data(G_OBJECT(c.widget), "orvane-control", GINT_TO_POINTER(c.id));
-  g_signal_connect(c.widget, "focus-in-event", G_CALLBACK(OnControlFocus),
-                   PackControl(w.id, c.id));
+  g_signal_connect(c.widget, "focus-in-event", G_CALLBACK(OnControlFocus), PackControl(w.id, c.id));
   if (GTK_IS_SCROLLED_WINDOW(c.outer)) {
     // Asked for their full size, scrollers are never laid out too small for
     // their scroll bars before they reach their rectangle.

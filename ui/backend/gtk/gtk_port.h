@@ -36,8 +36,8 @@ struct GtkControl : common::ControlRecord {
   std::vector<std::vector<std::string>> rows;
   std::vector<int> rowImages;
   std::optional<Color> listBackground;
-  int selection = -1;             // list selection
-  std::string userNavigation;     // web view: address already reported by the driver
+  int selection = -1;          // list selection
+  std::string userNavigation;  // web view: address already reported by the driver
   // Web view: the WebKit view is made when the control first shows on the
   // screen; until then a placeholder stands in and `url` with the record's
   // history keeps what was asked of it.

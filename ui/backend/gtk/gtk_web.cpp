@@ -144,8 +144,7 @@ void GtkPort::MakeShownWebViews() {
   for (auto& [window, w] : windows_) {
     if (!w.client || !w.visible || w.minimized) continue;
     for (auto& [id, c] : w.controls) {
-      if (c.kind == ControlKind::WebView && !c.webViewMade && c.visible &&
-          OnScreen(w, c, screen)) {
+      if (c.kind == ControlKind::WebView && !c.webViewMade && c.visible && OnScreen(w, c, screen)) {
         due.emplace_back(window, id);
       }
     }

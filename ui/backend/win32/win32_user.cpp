@@ -342,8 +342,8 @@ bool Win32Port::SystemCommand(WindowId window, unsigned command) {
   actionError_.clear();
   // A minimised window is restored from the task bar.
   HWND hwnd = Hwnd(window);
-  const bool fromTaskBar = hwnd && IsIconic(hwnd) &&
-                           common::ShowOfSystemCommand(command) == ShowCommand::Restore;
+  const bool fromTaskBar =
+      hwnd && IsIconic(hwnd) && common::ShowOfSystemCommand(command) == ShowCommand::Restore;
   if (!fromTaskBar) Reachable(window, 0);
   if (!actionError_.empty()) return false;
   SendMessageW(Find(window)->hwnd, WM_SYSCOMMAND, command, 0);
