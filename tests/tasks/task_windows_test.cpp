@@ -311,12 +311,30 @@ TEST_F(TaskWindows, EachActionReachesItsPlatformCallOnceAfterItsSlotIsFree) {
   for (const Case& c : cases) Put(++slot, c.record);
   Seconds(kFirstTick);
   for (const Case& c : cases) EXPECT_EQ(Calls(c.call), 1) << c.call;
+  EXPECT_EQ(Prompts().size(), 3u) << "due at once: each power task warns in the tick it fires";
   Seconds(5);
   for (const Case& c : cases) EXPECT_EQ(Calls(c.call), 1) << c.call;
   // Slots 1 to 4 fire in turn within the tick; each call finds its own slot
   // already free and the later ones still waiting.
   EXPECT_EQ(power.busyAtCall, (std::vector<int>{0b11100, 0b11000, 0b10000}));
   EXPECT_EQ(shell.busyAtCall, std::vector<int>{0});
+}
+
+TEST_F(TaskWindows, RefusedActionsAreGoneFromTheTableAndShowNothing) {
+  // A program holds up the shutdown, the chosen file was deleted, the
+  // privilege was not granted: each task fires once and leaves no trace.
+  sim.Power().SetPrivilegeResult(false);
+  sim.Power().SetRequestResult(false);
+  sim.Shell().SetOpenResult(false);
+  Put(1, "1|0|0|0|1|0|0|空");
+  Put(2, "1|0|0|0|1|3|2|/home/u/已删除.txt");
+  Seconds(kFirstTick + 5);
+  EXPECT_EQ(Calls("power.request shutdown"), 1);
+  EXPECT_EQ(Calls("shell.open /home/u/已删除.txt"), 1);
+  EXPECT_FALSE(table()[1].Scheduled());
+  EXPECT_FALSE(table()[2].Scheduled());
+  EXPECT_FALSE(backend.OpenMessageBox().has_value());
+  EXPECT_EQ(Prompts().size(), 1u) << "only the shutdown's warning";
 }
 
 TEST_F(TaskWindows, TwoCloseProgramTasksBeforeTheCloseTickKeepOnlyTheLaterName) {
@@ -437,6 +455,8 @@ TEST_F(TaskWindows, AlarmRingsTheChosenSoundUntilAnyPromptButtonIsPressed) {
   EXPECT_EQ(values().listDirty, 1);
   EXPECT_EQ(Prompts().size(), 4u) << "the pressed window closed";
   EXPECT_TRUE(table()[9].Scheduled()) << "closing the warning does not stop the task";
+  Seconds(57);
+  EXPECT_EQ(Calls("power.request shutdown"), 1);
 }
 
 }  // namespace
