@@ -128,6 +128,13 @@ TEST(ConfigPage, TheLogOnEntryIsWrittenOnEachSaveAndRemovedWhenCleared) {
   EXPECT_EQ(p.Setting("Hi"), "0");
 }
 
+TEST(ConfigPage, TheLogOnEntryStartsTheProgramInTheCurrentDirectory) {
+  // The directory as the system gives it, separators not doubled.
+  EXPECT_EQ(app::StartAtLogOnCommand("C:\\Program Files\\Orvane", '\\'),
+            "C:\\Program Files\\Orvane\\Orvane.exe");
+  EXPECT_EQ(app::StartAtLogOnCommand("/home/u/orvane", '/'), "/home/u/orvane/orvane");
+}
+
 TEST(ConfigPage, ARefusedLogOnEntryStillSavesTheTickSilently) {
   Pages p;
   p.sim.Autostart().SetResult(false);
