@@ -16,6 +16,11 @@ TEST(AccountFile, PasswordCoding) {
   // Only the first 50 bytes are kept.
   EXPECT_EQ(app::EncodePassword(std::string(60, '\xFF')), std::string(100, 'F'));
   EXPECT_EQ(app::DecodePassword(app::EncodePassword("密码x")), "密码x");
+  // Up to 50 bytes come back whole, with or without padding after them.
+  for (const std::size_t length : {26u, 49u, 50u}) {
+    const std::string password(length, 'p');
+    EXPECT_EQ(app::DecodePassword(app::EncodePassword(password)), password) << length;
+  }
 
   const struct {
     const char* digits;
@@ -57,6 +62,8 @@ TEST_F(AccountFileTest, UnusableAccountsAndForgetting) {
   EXPECT_FALSE(app::ReadAccountFile(sim.Profiles(), paths).usable);
   sim.Profiles().WriteString("X", "i", "0", paths.accountPath);
   sim.Profiles().WriteString("X", "n", "6162", paths.accountPath);
+  EXPECT_FALSE(app::ReadAccountFile(sim.Profiles(), paths).usable);
+  sim.Profiles().WriteString("X", "i", "", paths.accountPath);
   EXPECT_FALSE(app::ReadAccountFile(sim.Profiles(), paths).usable);
 
   app::ForgetStoredAccount(sim.Files(), sim.Profiles(), paths);

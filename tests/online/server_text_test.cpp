@@ -42,6 +42,17 @@ TEST(Fields, PiecesBetweenSeparatorsAndEmptyBeyond) {
   EXPECT_EQ(online::SplitFields("a|b|", '|', 4), (std::vector<std::string>{"a", "b", "", ""}));
 }
 
+TEST(Fields, NumbersFromTheLeadingDigits) {
+  const struct {
+    const char* text;
+    int value;
+  } cases[] = {
+      {"1", 1},  {"12abc", 12}, {"", 0},    {"x1", 0},
+      {" 1", 0}, {"-1", 0},     {"007", 7}, {"99999999999", 2147483647},
+  };
+  for (const auto& c : cases) EXPECT_EQ(online::LeadingNumber(c.text), c.value) << c.text;
+}
+
 TEST(Fields, VersionReplySplitsOnCaretThenBar) {
   const std::string reply = "6.1.5|2026-01-01^notes|x";
   EXPECT_EQ(online::Field(online::Field(reply, '^', 0), '|', 0), "6.1.5");
