@@ -124,9 +124,11 @@ void CWebadDlg::Fetch() {
         AdRequestUrl(shared.adQueryUrl, shared.session.accountLevel, shared.paths.osMajorVersion);
     const TextReply reply = ServerTextRequest(http, shared.adRequestUrl);
     if (!reply.ok()) {
+      // Stopped first: a tick while a message is up would fetch, and fail,
+      // once more for every second the user takes to answer.
+      KillTimer(kFetchTimer);
       if (reply.failure == RequestFailure::Exception) MessageBox(kExceptionText);
       MessageBox(kNoFileText);
-      KillTimer(kFetchTimer);
       PostQuitMessage(kQuitCode);
       return;
     }
