@@ -196,7 +196,9 @@ void CWebadDlg::OnNewWindow(const ui::Notification& n) {
   const std::string url = n.url ? n.url : "";
   if (url.find(RegistrationSiteUrl()) != std::string::npos) {
     HideSoon();
-    CMemberDlg page(this);
+    // Like every page, it opens over the main window: over this one it would
+    // hang off the corner of the screen, its buttons out of reach.
+    CMemberDlg page(mainWindow_ ? mainWindow_ : this);
     page.DoModal();
   } else if (IsVendorSite(url)) {
     app::Shared().browserPageUrl = url;
