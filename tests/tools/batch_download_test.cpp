@@ -190,6 +190,14 @@ TEST(RunDownload, DownloadsEachPartOncePerRunAndReportsEveryStep) {
   EXPECT_EQ(run.sink.lines[3], Gbk(u8"文件已存在，跳过: ") + save);
   EXPECT_EQ(run.http.calls.size(), 1u);
   EXPECT_EQ(run.waits, 2);
+
+  // With the box clear too, a part met again in another file is not fetched
+  // again in that run; the next run fetches it again.
+  WriteBytes(run.dir / "in/b.html", "src=\"x.jpg\"");
+  run.Run(run.MakeJob(tools::kOverwrite, false));
+  EXPECT_EQ(run.http.calls.size(), 2u);
+  run.Run(run.MakeJob(tools::kOverwrite, false));
+  EXPECT_EQ(run.http.calls.size(), 3u);
 }
 
 TEST(RunDownload, ExistingFilesUnderEachPolicy) {

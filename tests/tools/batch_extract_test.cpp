@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
@@ -158,6 +159,53 @@ TEST(AppendLines, AnAppendThatDoesNotFitLeavesTheFileAsItWas) {
   EXPECT_EQ(ReadBytes(dir / "r.txt"), "old\r\na\r\n");
 }
 
+// The real file system with its root moved into a folder of the test's.
+class RootedFiles : public platform::StdFileSystem {
+ public:
+  explicit RootedFiles(std::string root) : root_(std::move(root)) {}
+  std::vector<std::string> asked;  // every path the tool named, as it named it
+
+  bool CreateDirectory(const std::string& path) override {
+    return StdFileSystem::CreateDirectory(At(path));
+  }
+  std::optional<std::string> ReadFile(const std::string& path) override {
+    return StdFileSystem::ReadFile(At(path));
+  }
+  std::unique_ptr<platform::AppendTarget> OpenForAppend(const std::string& path) override {
+    return StdFileSystem::OpenForAppend(At(path));
+  }
+  std::optional<std::vector<platform::DirectoryEntry>> List(const std::string& dir) override {
+    return StdFileSystem::List(At(dir));
+  }
+  std::optional<platform::DirectoryEntry> Inspect(const std::string& path) override {
+    return StdFileSystem::Inspect(At(path));
+  }
+
+ private:
+  std::string At(const std::string& path) {
+    asked.push_back(path);
+    return root_ + path;
+  }
+  std::string root_;
+};
+
+TEST(RunExtract, EmptyFoldersMeanTheRoot) {
+  TempDir dir;
+  WriteBytes(dir / "a.txt", "<x>");
+  RootedFiles files(dir.path());
+  tools::ExtractFields fields;
+  fields.format = "txt";
+  fields.startMarkers[0] = "<";
+  fields.endMarkers[0] = ">";
+  fields.lineTemplate = "[1]";
+  RecordingSink sink;
+  EXPECT_TRUE(tools::RunExtract(files, fields, sink));
+  EXPECT_EQ(ReadBytes(dir / "JieQu.txt"), "x");
+  for (const char* path : {"/", "/a.txt", "/JieQu.txt"}) {
+    EXPECT_NE(std::find(files.asked.begin(), files.asked.end(), path), files.asked.end()) << path;
+  }
+}
+
 TEST(RunExtract, AResultThatCannotBeWrittenIsReportedAndTakenBack) {
   TempDir dir;
   platform::StdFileSystem files;
@@ -235,6 +283,20 @@ TEST(RunExtract, AppendsTheRunsLinesOrOneFilePerLine) {
   tools::RunExtract(files, fields, sink);
   EXPECT_EQ(ReadBytes(dir / "out/list_JieQu(1).txt"), "a\r\n");
   EXPECT_EQ(ReadBytes(dir / "out/list_JieQu(2).txt"), "b\r\n");
+
+  // Repeats are dropped across the files of one run, never against what an
+  // earlier run wrote: each run appends a, b and c once.
+  WriteBytes(dir / "in/sub/again.txt", "<b><c><a>");
+  fields.eachFile = false;
+  fields.checkDuplicate = true;
+  fields.saveFile = "dup.txt";
+  tools::RunExtract(files, fields, sink);
+  tools::RunExtract(files, fields, sink);
+  const std::string dup = ReadBytes(dir / "out/dup.txt");
+  EXPECT_EQ(dup.size(), 6 * 3u) << dup;
+  for (const char* line : {"a\r\n", "b\r\n", "c\r\n"}) {
+    EXPECT_EQ(dup.find(line, dup.find(line) + 1), dup.find(line) + 9) << dup;
+  }
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ choose 173 1057 0
 expect control-rect 173 1129 - - - 77
 expect visible 173 1131 0
 click 173 1112
-msgbox ok text="请填写必要参数！" buttons=ok
+msgbox ok text="请填写必要参数！" caption="Orvane" buttons=ok
 expect tool-setting replace "fileformat" "txt;htm"
 expect tool-setting replace "tihuanmoshi" "直接替换"
 expect enabled 173 1112 1
@@ -252,7 +252,7 @@ expect file "$/out/a.jpg" "old"
 # Yes, then Cancel: the download is saved under a new name.
 click 174 1137
 msgbox yes
-msgbox cancel caption="选择冲突处理方式" buttons=okcancel
+msgbox cancel text="文件冲突处理：\n\n点击【确定】为覆盖现有文件\n点击【取消】为重命名现有文件\n\n要中止操作请关闭此窗口" caption="选择冲突处理方式" buttons=okcancel icon=question
 wait-text 174 1132 "下载成功: $/out/a(1).jpg" 10s
 wait 500ms
 msgbox ok text="所有文件处理完成！" caption="完成" icon=info
@@ -282,6 +282,44 @@ expect window 174 visible
 )S";
   script.replace(script.find("BASE"), 4, server.Base());
   ASSERT_TRUE(h.Run(script));
+}
+
+// First use: empty fields and no save mode. A folder that is no directory is
+// refused with its box and gives back the start button and the interval; a
+// page hidden while its run goes on still shows the closing box, then goes.
+TEST(DownloadPage, FirstUseARefusedFolderAndARunThatEndsHidden) {
+  PageHarness h;
+  h.files.gatedFolder = h.dir / "t/z";
+  h.Open<tools::CPiXiaZaiDlg>();
+  ASSERT_TRUE(
+      h.Run(u8R"S(
+expect combo-items 174 1135 "直接下载保存" "按路径保存"
+expect combo-sel 174 1135 -1
+expect text 174 1124 ""
+expect text 174 1138 ""
+expect checked 174 1099 0
+folder "$/t/z"
+type 174 1124 "$/nowhere"
+click 174 1099
+click 174 1137
+msgbox ok text="目标路径无效！" caption="错误" buttons=ok icon=error
+expect enabled 174 1137 1
+expect text 174 1137 "开始下载"
+expect enabled 174 1138 1
+expect tool-setting download "fileadd" "$/nowhere"
+type 174 1124 "$/t"
+click 174 1137
+expect text 174 1137 "处理中..."
+expect enabled 174 1138 0
+click 174 1111
+expect window 174 hidden
+open-gate
+wait 1s
+msgbox ok text="所有文件处理完成！" caption="完成" icon=info
+wait 500ms
+expect windows 174 0
+)S"));
+  EXPECT_EQ(h.lines, (Lines{"共发现 0 个文件"}));
 }
 
 // A fault the worker does not report itself (here the walk runs out of memory)
