@@ -41,7 +41,8 @@ expect visible 173 1130 1
 expect visible 173 1131 1
 expect control-rect 173 1129 - - - 32
 expect window 173 topmost
-type 173 1124 "$/t"
+picker "$/t"
+click 173 1127
 type 173 1128 "txt"
 type 173 1129 "{{"
 click 173 1112
@@ -206,7 +207,13 @@ type 175 1128 "txt"
 type 175 1139 "<"
 type 175 1140 ">"
 type 175 1088 "[1]"
-type 175 1125 "$/out"
+# Each "选择" fills its own field with the folder picked; a cancel keeps it.
+picker "$/out"
+click 175 1129
+expect text 175 1125 "$/out"
+picker cancel
+click 175 1127
+expect text 175 1124 "$/t"
 click 175 1101
 click 175 1138
 expect enabled 175 1138 1
@@ -307,7 +314,12 @@ expect enabled 174 1137 1
 expect text 174 1137 "开始下载"
 expect enabled 174 1138 1
 expect tool-setting download "fileadd" "$/nowhere"
-type 174 1124 "$/t"
+picker "$/t"
+click 174 1127
+expect text 174 1124 "$/t"
+picker "$/save"
+click 174 1133
+expect text 174 1125 "$/save"
 click 174 1137
 expect text 174 1137 "处理中..."
 expect enabled 174 1138 0

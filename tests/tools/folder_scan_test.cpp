@@ -112,6 +112,9 @@ TEST(FolderWalk, ListsMatchingFilesInEveryFolderWithFullPaths) {
   EXPECT_EQ(filterReads, 5);  // once for every file tested
 
   EXPECT_TRUE(tools::ScanFolderBySuffix(files, dir / "missing", "").empty());
+  // The separator is put in even after one the folder text ends with.
+  EXPECT_EQ(tools::ScanFolderByPattern(files, dir / "sub/deeper/", "*.bak"),
+            std::vector<std::string>{dir / "sub/deeper//e.txt.bak"});
 }
 
 TEST(FolderWalk, LinksBackUpTheTreeAreNotFollowed) {
