@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 
 #include "tool_test_support.h"
@@ -118,7 +119,8 @@ TEST(RenamedSavePath, NumbersUntilFree) {
   EXPECT_EQ(tools::RenamedSavePath(files, "/no.such/file"), "/no(1).such/file");
 }
 
-// Answers from a table by URL; a success writes the URL as the file's body.
+// Answers from a table by URL; a success writes the URL as the file's body,
+// into folders the run must have made.
 class FakeHttp : public platform::Http {
  public:
   std::map<std::string, platform::HttpResult> results;
@@ -135,7 +137,12 @@ class FakeHttp : public platform::Http {
     platform::HttpResult result;
     result.ok = true;
     if (auto it = results.find(url); it != results.end()) result = it->second;
-    if (result.ok) WriteBytes(path, "body of " + url);
+    if (!result.ok) return result;
+    std::ofstream out(path, std::ios::binary);
+    if (!(out << "body of " << url)) {
+      result.ok = false;
+      result.failure = platform::HttpFailure::CreateFile;
+    }
     return result;
   }
 };
