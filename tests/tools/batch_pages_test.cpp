@@ -262,11 +262,14 @@ msgbox yes
 msgbox cancel text="文件冲突处理：\n\n点击【确定】为覆盖现有文件\n点击【取消】为重命名现有文件\n\n要中止操作请关闭此窗口" caption="选择冲突处理方式" buttons=okcancel icon=question
 wait-text 174 1132 "下载成功: $/out/a(1).jpg" 10s
 wait 500ms
+# The start button and the interval are back while the closing box is open.
+expect msgbox "所有文件处理完成！"
+expect enabled 174 1137 1
+expect text 174 1137 "开始下载"
+expect enabled 174 1138 1
 msgbox ok text="所有文件处理完成！" caption="完成" icon=info
 expect file "$/out/a(1).jpg" "body of /img/a.jpg"
 expect file "$/out/a.jpg" "old"
-expect text 174 1137 "开始下载"
-expect enabled 174 1138 1
 # Yes, then OK: the file is overwritten.
 click 174 1137
 expect text 174 1137 "处理中..."
