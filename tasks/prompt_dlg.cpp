@@ -80,6 +80,13 @@ void CPromptDlg::OnButton() {
   OnCancel();
 }
 
+// The system close (Alt+F4, the window manager's close) acts as the button:
+// an alarm whose window went without it would ring on with no button left to
+// stop it.
+void CPromptDlg::OnClose() {
+  OnButton();
+}
+
 // A closed prompt is gone, not hidden: every warning opens a new window.
 void CPromptDlg::OnCancel() {
   DestroyWindow();

@@ -23,6 +23,7 @@ class CPromptDlg : public app::PageBase {
   bool OnInitDialog() override;
   void OnTimer(int timerId) override;
   void OnCancel() override;
+  void OnClose() override;
 
  private:
   void OnButton();
