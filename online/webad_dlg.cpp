@@ -144,7 +144,7 @@ void CWebadDlg::Fetch() {
 void CWebadDlg::Place() {
   if (app::Shared().adShown == 1) {
     MoveWindow(ui::Rect{0, 0, clientWidth_, clientHeight_});
-    const ui::Size area = WorkAreaSize();
+    const ui::Size area = FullScreenClientSize();
     SetWindowPos(area.cx - clientWidth_, area.cy - clientHeight_);
   } else {
     MoveWindow(ui::Rect{0, 0, 1, 1});

@@ -76,6 +76,9 @@ class WindowPort {
   virtual Size ScreenSize() = 0;
   // The screen less the task bar and other docked bars.
   virtual Size WorkAreaSize() = 0;
+  // The client area of a maximised window with a caption. Windows counts the
+  // caption off the work area; elsewhere it is the work area.
+  virtual Size FullScreenClientSize() { return WorkAreaSize(); }
   virtual void SetWindowText(WindowId window, std::string_view text) = 0;
   virtual void SetForeground(WindowId window) = 0;
   // Starts moving the window with the mouse, as a press on a caption would.

@@ -162,6 +162,9 @@ Size Dialog::ScreenSize() const {
 Size Dialog::WorkAreaSize() const {
   return backend_->WorkAreaSize();
 }
+Size Dialog::FullScreenClientSize() const {
+  return backend_->FullScreenClientSize();
+}
 
 void Dialog::SetTimer(int timerId, unsigned periodMs) {
   if (window_) backend_->SetTimer(window_, timerId, periodMs);

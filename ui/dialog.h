@@ -123,6 +123,8 @@ class Dialog : public WindowClient {
   Size ScreenSize() const;
   // The screen less the task bar.
   Size WorkAreaSize() const;
+  // The client area of a maximised window with a caption.
+  Size FullScreenClientSize() const;
 
   // --- timers, messages ----------------------------------------------------
   void SetTimer(int timerId, unsigned periodMs);

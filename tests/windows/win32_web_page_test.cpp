@@ -5,9 +5,12 @@
 
 #include "platform/windows/win32.h"
 
+#include "app/services.h"
 #include "app/shared_state.h"
 #include "online/endpoints.h"
+#include "online/webad_dlg.h"
 #include "online/webbrowser_dlg.h"
+#include "platform/sim/sim_platform.h"
 #include "resources/templates/templates.h"
 #include "ui/backend/win32/win32_backend.h"
 #include "ui/backend/win32/win32_port.h"
@@ -77,6 +80,30 @@ TEST(Win32BrowserPage, TheNavigationPageOpensMaximisedInTheBrowserControlWithIts
   page.DoModal();
   EXPECT_FALSE(p.runner.Failed()) << p.runner.Report();
   EXPECT_EQ(shared.navBarOpen, 0);
+}
+
+// Shown, the advertisement meets the corner of the client area Windows gives
+// a maximised window: the work area less a caption, not the work area itself.
+TEST(Win32Advertisement, AShownAdvertisementSitsInTheFullScreenClientAreasCorner) {
+  BrowserPageOnWin32 p;
+  platform::sim::SimPlatform sim;  // no server answers: the first fetch stays silent
+  app::ServicesScope services(sim.Get());
+  app::Shared().adVisibilityRequest = 1;
+  auto* ad = ui::Dialog::OpenModeless<online::CWebadDlg>(nullptr, [] {});
+  ASSERT_NE(ad, nullptr);
+  ui::Rect placed{};
+  p.runner.AddCommand("note-rect", [&](ui::ScenarioContext&, const ui::ScenarioCommand&) {
+    placed = ad->GetWindowRect();
+    return true;
+  });
+  ASSERT_TRUE(p.runner.LoadText("advance 2500ms\nnote-rect\n", "advertisement"));
+  p.backend->RunMessageLoop();
+  ad->DestroyWindow();
+  EXPECT_FALSE(p.runner.Failed()) << p.runner.Report();
+  EXPECT_EQ(app::Shared().adShown, 1);
+  EXPECT_EQ(placed.right, GetSystemMetrics(SM_CXFULLSCREEN));
+  EXPECT_EQ(placed.bottom, GetSystemMetrics(SM_CYFULLSCREEN));
+  EXPECT_GT(placed.Width(), 1);
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ class Win32Port : public Win32Backend {
   bool IsTopmost(WindowId window) override;
   Size ScreenSize() override;
   Size WorkAreaSize() override;
+  Size FullScreenClientSize() override;
   void SetWindowText(WindowId window, std::string_view text) override;
   void Invalidate(WindowId window, const std::optional<Rect>& rect, bool erase) override;
   void InvalidateControl(WindowId window, int id, bool erase) override;

@@ -517,6 +517,10 @@ Size Win32Port::WorkAreaSize() {
   return {area.right - area.left, area.bottom - area.top};
 }
 
+Size Win32Port::FullScreenClientSize() {
+  return {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+}
+
 void Win32Port::SetWindowText(WindowId window, std::string_view text) {
   if (HWND hwnd = Hwnd(window)) SetWindowTextW(hwnd, W(text).c_str());
 }
