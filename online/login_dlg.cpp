@@ -225,6 +225,13 @@ void CLoginDlg::OnCloseIcon() {
   }
 }
 
+// The system close asks as the close icon does. Ending the page quietly
+// instead would leave a main window that hid itself for this page hidden for
+// good, with no tray icon to bring it back.
+void CLoginDlg::OnClose() {
+  OnCloseIcon();
+}
+
 void CLoginDlg::OnRemember() {
   const bool checked = IsDlgButtonChecked(kLoginRemember) != 0;
   EnableAutoSignIn(checked);

@@ -18,6 +18,7 @@ class CLoginDlg : public app::PageBase {
   void DoDataExchange(ui::DataExchange& dx) override;
   bool OnInitDialog() override;
   void OnPaint(ui::PaintContext& paint) override;
+  void OnClose() override;
 
  private:
   void RunVersionCheck();

@@ -304,6 +304,13 @@ void CEditDlg::OnBackClicked() {
   OnBack();
 }
 
+// The system close (Alt+F4, the window manager's close) leaves as the back
+// button does: an edited slot still noted would turn the next "添加任务" into
+// a change of that task.
+void CEditDlg::OnClose() {
+  OnBackClicked();
+}
+
 void CEditDlg::CloseAfterChange() {
   SharedTaskValues& values = app::Shared().taskValues;
   values.listDirty = 1;

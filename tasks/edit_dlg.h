@@ -21,6 +21,7 @@ class CEditDlg : public app::PageBase {
   void DoDataExchange(ui::DataExchange& dx) override;
   bool OnInitDialog() override;
   void OnTimer(int timerId) override;
+  void OnClose() override;
 
  private:
   void OnModeChanged();

@@ -111,4 +111,9 @@ void CTaskDlg::OnBackClicked() {
   OnBack();
 }
 
+// Closed by the system, the list forgets its clicked row as its button does.
+void CTaskDlg::OnClose() {
+  OnBackClicked();
+}
+
 }  // namespace tasks

@@ -18,6 +18,7 @@ class CTaskDlg : public app::PageBase {
   void DoDataExchange(ui::DataExchange& dx) override;
   bool OnInitDialog() override;
   void OnTimer(int timerId) override;
+  void OnClose() override;
 
  private:
   void OnListClick(const ui::Notification& n);
