@@ -50,7 +50,10 @@ bool WindowsInstanceLock::Acquire(const std::string& name) {
   if (mutex_) return true;
   const std::wstring wideName = Wide(name);
   HANDLE mutex = CreateMutexW(nullptr, TRUE, wideName.c_str());
-  if (!mutex) return false;
+  // Denied access means another instance made it (another user's elevated
+  // one); any other failure says nothing of other instances, and refusing the
+  // start would tell the user "already open" of a program that is not.
+  if (!mutex) return GetLastError() != ERROR_ACCESS_DENIED;
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(mutex);
     return false;

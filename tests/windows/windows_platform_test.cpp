@@ -108,6 +108,17 @@ TEST(WindowsInstanceLock, SecondHolderOfTheNameIsRefused) {
   EXPECT_TRUE(first.Acquire(name)) << "the holder keeps it";
 }
 
+// A name taken by another kind of object makes no mutex, but no instance of
+// ours holds it either: the start goes ahead.
+TEST(WindowsInstanceLock, ANameHeldByAnotherKindOfObjectDoesNotRefuseTheStart) {
+  const std::string name = "DravoOV-event-" + std::to_string(GetCurrentProcessId());
+  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, Wide(name).c_str());
+  ASSERT_NE(event, nullptr);
+  WindowsInstanceLock lock;
+  EXPECT_TRUE(lock.Acquire(name));
+  CloseHandle(event);
+}
+
 TEST(WindowsAutostart, RunValueIsWrittenAndRemoved) {
   WindowsAutostart autostart;
   const std::string name = "OrvaneTest" + std::to_string(GetCurrentProcessId());
