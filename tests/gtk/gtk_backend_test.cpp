@@ -233,6 +233,44 @@ TEST_F(GtkBackendTest, RealMouseAndKeysReachThePageLikeTheDriversActions) {
   EXPECT_EQ(dialog.GetWindowRect(), ui::Rect::FromSize(140, 120, 320, 180));
 }
 
+// A modal page takes the input from its owner only: a person's click still
+// reaches a modeless window such as a reminder, also under the page's message box.
+TEST_F(GtkBackendTest, RealClicksReachAModelessWindowWhileAPageRunsModally) {
+  TestDialog owner(kTemplate);
+  TestDialog reminder(kTemplate);
+  ASSERT_TRUE(owner.Create());
+  ASSERT_TRUE(reminder.Create());
+  reminder.MoveWindow(ui::Rect::FromSize(600, 100, 320, 180));
+  reminder.ShowWindow(ui::ShowCommand::Show);
+  port_->Repaint(reminder.GetSafeHwnd());
+  GdkWindow* window = gtk_widget_get_window(port_->Find(reminder.GetSafeHwnd())->toplevel);
+  ASSERT_NE(window, nullptr);
+  auto clickReminder = [&] {
+    const std::size_t before = reminder.seen.size();
+    gdk_test_simulate_button(window, 160, 50, 1, GdkModifierType(0), GDK_BUTTON_PRESS);
+    gdk_test_simulate_button(window, 160, 50, 1, GDK_BUTTON1_MASK, GDK_BUTTON_RELEASE);
+    port_->WaitUntil([&] { return reminder.seen.size() > before; }, 2000);
+    port_->WaitUntil([] { return false; }, 600);  // past the double-click time
+  };
+
+  TestDialog page(kInnerTemplate, &owner);
+  page.onDone = [&] {
+    page.MessageBox("任务添加成功！", "Orvane", ui::mb::kOk);
+    page.EndDialog(ui::IDCANCEL);
+  };
+  Steps user;
+  user.steps = {
+      clickReminder,
+      [&] { EXPECT_TRUE(port_->Click(page.GetSafeHwnd(), kDone)) << port_->ActionError(); },
+      clickReminder,  // under the message box
+      [&] { EXPECT_TRUE(port_->AnswerMessageBox(ui::IDOK)); },
+  };
+  port_->SetScript(&user);
+  page.DoModal();
+  port_->SetScript(nullptr);
+  EXPECT_EQ(reminder.seen, (std::vector<std::string>{"button", "button"}));
+}
+
 TEST_F(GtkBackendTest, TrayIconReportsClicksToItsWindowAndGoesWithIt) {
   auto dialog = std::make_unique<TestDialog>(kTemplate);
   ASSERT_TRUE(dialog->Create());

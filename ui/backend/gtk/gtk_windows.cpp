@@ -253,6 +253,12 @@ WindowId GtkPort::CreateDialogWindow(const DialogTemplate& dialogTemplate, Windo
   if (dialogTemplate.style & ds::kToolWindow) gtk_window_set_skip_taskbar_hint(top, TRUE);
   if (w.topmost) gtk_window_set_keep_above(top, TRUE);
   if (GtkWin* o = Find(w.owner)) gtk_window_set_transient_for(top, GTK_WINDOW(o->toplevel));
+  // A window group of its own: a modal window's grab then holds only its own
+  // group (and its message boxes). Its owner is disabled as on Windows, and
+  // every other window, a reminder or a batch tool, stays in the user's reach.
+  GtkWindowGroup* group = gtk_window_group_new();
+  gtk_window_group_add_window(group, top);
+  g_object_unref(group);
   gtk_window_move(top, at.x, at.y);
 
   w.layout = gtk_layout_new(nullptr, nullptr);
