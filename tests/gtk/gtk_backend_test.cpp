@@ -233,8 +233,9 @@ TEST_F(GtkBackendTest, RealMouseAndKeysReachThePageLikeTheDriversActions) {
   EXPECT_EQ(dialog.GetWindowRect(), ui::Rect::FromSize(140, 120, 320, 180));
 }
 
-// A modal page takes the input from its owner only: a person's click still
-// reaches a modeless window such as a reminder, also under the page's message box.
+// A modal page takes the keyboard, and the input from its owner only: a
+// person's click still reaches a modeless window such as a reminder, also
+// under the page's message box.
 TEST_F(GtkBackendTest, RealClicksReachAModelessWindowWhileAPageRunsModally) {
   TestDialog owner(kTemplate);
   TestDialog reminder(kTemplate);
@@ -260,6 +261,11 @@ TEST_F(GtkBackendTest, RealClicksReachAModelessWindowWhileAPageRunsModally) {
   };
   Steps user;
   user.steps = {
+      [&] {
+        // The page has the keyboard, with or without a window manager.
+        GtkWindow* top = GTK_WINDOW(port_->Find(page.GetSafeHwnd())->toplevel);
+        EXPECT_TRUE(port_->WaitUntil([&] { return gtk_window_is_active(top) == TRUE; }, 2000));
+      },
       clickReminder,
       [&] { EXPECT_TRUE(port_->Click(page.GetSafeHwnd(), kDone)) << port_->ActionError(); },
       clickReminder,  // under the message box

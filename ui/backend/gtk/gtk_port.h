@@ -56,6 +56,7 @@ struct GtkWin : common::WindowRecord {
   bool minimized = false;
   bool enabled = true;
   bool topmost = false;
+  bool activateOnMap = false;  // shown to be the active window, not on the screen yet
   int focus = 0;        // last control the program or the driver focused
   Size reportedClient;  // client size the page last heard of (WM_SIZE)
   std::map<int, GtkControl> controls;
@@ -366,5 +367,8 @@ using common::CutGbk;
 // Key values of GDK as Windows virtual keys (0 when there is none).
 int VirtualKeyOf(guint keyval);
 unsigned ModifiersOf(guint state);
+// Gives a message box or a picker the keyboard as soon as it is on the screen
+// (without a window manager nothing else does).
+void FocusWhenMapped(GtkWidget* dialog);
 
 }  // namespace ui::gtk

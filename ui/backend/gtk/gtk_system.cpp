@@ -128,6 +128,7 @@ int GtkPort::MessageBox(WindowId owner, std::string_view text, std::string_view 
 
   const bool ownerWasEnabled = self->owner && IsEnabled(self->owner);
   if (self->owner) EnableWindow(self->owner, false);
+  FocusWhenMapped(dialog);
   gtk_widget_show_all(dialog);
 
   RunLoopUntil([self] { return self->answered; });
@@ -171,6 +172,7 @@ std::optional<std::string> GtkPort::RunPicker(WindowId owner, GtkWidget* chooser
   const bool ownerWasEnabled = owner && IsEnabled(owner);
   if (owner) EnableWindow(owner, false);
   gtk_window_set_modal(GTK_WINDOW(chooser), TRUE);
+  FocusWhenMapped(chooser);
   gtk_widget_show_all(chooser);
   RunLoopUntil([&response] { return response != GTK_RESPONSE_NONE; });
   std::optional<std::string> path;

@@ -84,6 +84,23 @@ gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
   return FALSE;
 }
 
+// Without a window manager a window that maps gets no keyboard focus, and
+// each window is a group of its own, so no modal grab sends the keys its way
+// either: a window shown as the active one takes the focus once it is mapped.
+gboolean OnMapped(GtkWidget* toplevel, GdkEvent*, gpointer data) {
+  GtkWin* w = g_port->Find(UnpackWindow(data));
+  if (w && w->activateOnMap) {
+    w->activateOnMap = false;
+    gdk_window_focus(gtk_widget_get_window(toplevel), GDK_CURRENT_TIME);
+  }
+  return FALSE;
+}
+
+gboolean OnDialogMapped(GtkWidget* dialog, GdkEvent*, gpointer) {
+  gdk_window_focus(gtk_widget_get_window(dialog), GDK_CURRENT_TIME);
+  return FALSE;
+}
+
 gboolean OnWebViewCheck(gpointer) {
   g_port->MakeShownWebViews();
   return G_SOURCE_REMOVE;
@@ -279,6 +296,7 @@ WindowId GtkPort::CreateDialogWindow(const DialogTemplate& dialogTemplate, Windo
   g_signal_connect(w.toplevel, "delete-event", G_CALLBACK(OnDelete), data);
   g_signal_connect(w.toplevel, "configure-event", G_CALLBACK(OnConfigure), data);
   g_signal_connect(w.toplevel, "window-state-event", G_CALLBACK(OnWindowState), data);
+  g_signal_connect(w.toplevel, "map-event", G_CALLBACK(OnMapped), data);
 
   // Template font; 2 pixels per dialog unit is about three quarters of what
   // the face would get on Windows, so the pixel size is the point size.
@@ -472,9 +490,14 @@ void GtkPort::Show(WindowId window, ShowCommand command) {
     gtk_widget_show(w->toplevel);
     gtk_window_set_focus_on_map(top, TRUE);
   } else {
+    w->activateOnMap = !gtk_widget_get_mapped(w->toplevel);
     gtk_window_present(top);
   }
   if (command != ShowCommand::Show) Minimized(window, false);
+}
+
+void FocusWhenMapped(GtkWidget* dialog) {
+  g_signal_connect(dialog, "map-event", G_CALLBACK(OnDialogMapped), nullptr);
 }
 
 bool GtkPort::IsVisible(WindowId window) {
