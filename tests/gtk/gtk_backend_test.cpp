@@ -10,6 +10,7 @@
 
 #include "tests/ui/backend_contract.h"
 #include "ui/backend/gtk/gtk_port.h"
+#include "ui/controls.h"
 #include "ui/dialog.h"
 
 namespace ui {
@@ -25,7 +26,9 @@ using ui::gtk::GtkPort;
 constexpr int kTemplate = 9101;
 constexpr int kInnerTemplate = 9102;
 constexpr int kWebTemplate = 9103;
+constexpr int kComboTemplate = 9104;
 constexpr int kWeb = 2006;
+constexpr int kCombo = 2007;
 constexpr int kLabel = 2001;
 constexpr int kEdit = 2002;
 constexpr int kButton = 2003;
@@ -58,6 +61,10 @@ void RegisterTestTemplates() {
   web.controls = {{kWeb, ui::ControlKind::WebView, "", {0, 0, 160, 90}, 0, 0},
                   {kLabel, ui::ControlKind::Static, "x", {150, 0, 10, 10}, 0, 0}};
   ui::RegisterTemplate(web);
+  ui::DialogTemplate combo = outer;
+  combo.id = kComboTemplate;
+  combo.controls = {{kCombo, ui::ControlKind::ComboBox, "", {5, 5, 80, 60}, ui::cs::kDropList, 0}};
+  ui::RegisterTemplate(combo);
 }
 
 // Counts payloads freed, to see each freed exactly once.
@@ -124,6 +131,21 @@ class TestDialog : public ui::Dialog {
   void OnPostedValue(std::uintptr_t, std::unique_ptr<ui::Payload> payload) {
     received.push_back(static_cast<CountedPayload&>(*payload).value);
   }
+};
+
+// Records what a drop list reports, with the selection it has at that moment.
+class ComboDialog : public ui::Dialog {
+ public:
+  ComboDialog() : ui::Dialog(kComboTemplate) {
+    OnCommand(ui::notify::kComboCloseUp, kCombo, &ComboDialog::OnCloseUp);
+    OnCommand(ui::notify::kComboSelChange, kCombo, &ComboDialog::OnSelChange);
+  }
+  std::vector<std::string> seen;
+
+ private:
+  std::string Selected() { return std::to_string(ui::ComboBox(this, kCombo).GetCurSel()); }
+  void OnCloseUp() { seen.push_back("close-up " + Selected()); }
+  void OnSelChange() { seen.push_back("selection change " + Selected()); }
 };
 
 // A user made of steps; the loops run one whenever they are idle.
@@ -275,6 +297,36 @@ TEST_F(GtkBackendTest, RealClicksReachAModelessWindowWhileAPageRunsModally) {
   page.DoModal();
   port_->SetScript(nullptr);
   EXPECT_EQ(reminder.seen, (std::vector<std::string>{"button", "button"}));
+}
+
+// Picking an entry from the open list, as GTK carries out a click on it: the
+// close-up already sees the new selection, and the selection change follows.
+TEST_F(GtkBackendTest, PickingFromAnOpenListReportsCloseUpWithTheNewSelection) {
+  ComboDialog dialog;
+  ASSERT_TRUE(dialog.Create());
+  for (const char* entry : {"直接替换", "范围替换", "包含标记替换"}) {
+    ui::ComboBox(&dialog, kCombo).AddString(entry);
+  }
+  dialog.ShowWindow(ui::ShowCommand::Show);
+  port_->Repaint(dialog.GetSafeHwnd());
+  GtkComboBox* combo = GTK_COMBO_BOX(port_->FindControl(dialog.GetSafeHwnd(), kCombo)->widget);
+  auto pick = [&](int index) {
+    gtk_combo_box_popup(combo);
+    GtkWidget* menu =
+        gtk_accessible_get_widget(GTK_ACCESSIBLE(gtk_combo_box_get_popup_accessible(combo)));
+    ASSERT_TRUE(GTK_IS_MENU_SHELL(menu));
+    ASSERT_TRUE(port_->WaitUntil([&] { return gtk_widget_get_mapped(menu) == TRUE; }, 2000));
+    GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
+    gtk_menu_shell_activate_item(GTK_MENU_SHELL(menu),
+                                 GTK_WIDGET(g_list_nth_data(items, static_cast<guint>(index))), TRUE);
+    g_list_free(items);
+    port_->WaitUntil([] { return false; }, 300);
+  };
+
+  pick(1);
+  pick(0);
+  EXPECT_EQ(dialog.seen, (std::vector<std::string>{"close-up 1", "selection change 1",
+                                                   "close-up 0", "selection change 0"}));
 }
 
 TEST_F(GtkBackendTest, TrayIconReportsClicksToItsWindowAndGoesWithIt) {

@@ -44,6 +44,7 @@ struct GtkControl : common::ControlRecord {
   bool webViewMade = false;
   guint32 lastPressTime = 0;      // to tell a double click's second press
   bool selChangePending = false;  // combo: picked while its list was open
+  bool closeUpPending = false;    // combo: its list has closed, the close-up is not sent yet
 };
 
 struct GtkWin : common::WindowRecord {

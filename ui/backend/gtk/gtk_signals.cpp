@@ -137,7 +137,7 @@ void OnComboChanged(GtkComboBox* combo, gpointer data) {
   gboolean open = FALSE;
   g_object_get(combo, "popup-shown", &open, nullptr);
   GtkControl* c = Port().FindControl(WindowOf(data), ControlOf(data));
-  if (open && c) {
+  if (c && (open || c->closeUpPending)) {
     c->selChangePending = true;  // reported after the close-up, as Windows orders them
     return;
   }
@@ -157,17 +157,30 @@ void OnComboEditChanged(GtkEntry* entry, gpointer data) {
   Port().SendCommand(WindowOf(data), ControlOf(data), notify::kComboEditChange);
 }
 
-void OnComboPopup(GObject* combo, GParamSpec*, gpointer data) {
-  if (Port().Quiet()) return;
-  gboolean shown = FALSE;
-  g_object_get(combo, "popup-shown", &shown, nullptr);
-  if (shown) return;
-  Port().SendCommand(WindowOf(data), ControlOf(data), notify::kComboCloseUp);
+gboolean OnComboClosed(gpointer data) {
   GtkControl* c = Port().FindControl(WindowOf(data), ControlOf(data));
+  if (!c || !c->closeUpPending) return G_SOURCE_REMOVE;
+  c->closeUpPending = false;
+  Port().SendCommand(WindowOf(data), ControlOf(data), notify::kComboCloseUp);
+  c = Port().FindControl(WindowOf(data), ControlOf(data));
   if (c && c->selChangePending) {
     c->selChangePending = false;
     Port().SendCommand(WindowOf(data), ControlOf(data), notify::kComboSelChange);
   }
+  return G_SOURCE_REMOVE;
+}
+
+void OnComboPopup(GObject* combo, GParamSpec*, gpointer data) {
+  if (Port().Quiet()) return;
+  gboolean shown = FALSE;
+  g_object_get(combo, "popup-shown", &shown, nullptr);
+  GtkControl* c = Port().FindControl(WindowOf(data), ControlOf(data));
+  if (shown || !c) return;
+  // GTK takes its list down before it takes the entry picked from it: the
+  // close-up waits until the choice has landed, so the page sees the new
+  // selection then, and the selection change follows it.
+  c->closeUpPending = true;
+  g_idle_add(OnComboClosed, data);
 }
 
 gboolean OnListPress(GtkWidget* view, GdkEventButton* event, gpointer data) {
