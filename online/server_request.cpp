@@ -18,6 +18,12 @@ platform::DownloadOptions Options(const char* userAgent) {
   return options;
 }
 
+platform::DownloadOptions TextOptions() {
+  platform::DownloadOptions options = Options(kTextUserAgent);
+  options.maxBodyBytes = kMaxReplyBytes;
+  return options;
+}
+
 // How a platform outcome reads to the pages. Exception: no session, no reply
 // at all (host unknown, connection refused, time-out, TLS failure) or a reply
 // cut short. No file: the server answered with a status outside 2xx, whose
@@ -70,7 +76,7 @@ std::vector<std::string> ReplyLines(const std::string& body) {
 }
 
 TextReply ServerTextRequest(platform::Http& http, const std::string& url) {
-  const platform::HttpResult result = http.Get(url, Options(kTextUserAgent));
+  const platform::HttpResult result = http.Get(url, TextOptions());
   TextReply reply;
   reply.failure = Classify(result);
   if (reply.ok()) reply.lines = ReplyLines(result.body);
@@ -78,7 +84,7 @@ TextReply ServerTextRequest(platform::Http& http, const std::string& url) {
 }
 
 RequestFailure ServerProbe(platform::Http& http, const std::string& url) {
-  return Classify(http.Get(url, Options(kTextUserAgent)));
+  return Classify(http.Get(url, TextOptions()));
 }
 
 bool ServerFileDownload(platform::Http& http, platform::FileSystem& files, const std::string& url,

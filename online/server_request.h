@@ -27,6 +27,11 @@ std::string FailureText(RequestFailure failure);
 inline constexpr int kConnectTimeoutMs = 10000;
 inline constexpr int kTotalTimeoutMs = 30000;
 
+// A text reply is a few short fields; a body past this (a wrong address that
+// streams a file, a broken server) fails like a cut reply instead of filling
+// the memory. Generous for an advertisement page.
+inline constexpr std::size_t kMaxReplyBytes = 8u << 20;
+
 inline constexpr const char* kTextUserAgent = "Orvane";
 inline constexpr const char* kDownloadUserAgent = "dowll";
 

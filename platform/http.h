@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,9 @@ struct DownloadOptions {
   bool useProxy = true;    // the system's proxy settings; false goes direct
   bool noCache = true;
   bool keepAlive = true;
+  // Get only: a body longer than this fails the request like one cut short
+  // (HttpFailure::Transfer); 0 for no limit.
+  std::size_t maxBodyBytes = 0;
   std::string extraHeaders;  // "Name: value\r\n" lines
 };
 

@@ -98,9 +98,19 @@ long ResponseCode(CURL* curl) {
   return code;
 }
 
+struct BodyState {
+  std::string* body;
+  std::size_t maxBytes;  // 0 for no limit
+};
+
+// Returning less than was given ends the transfer with a write error.
 size_t AppendToString(char* data, size_t size, size_t count, void* user) {
-  static_cast<std::string*>(user)->append(data, size * count);
-  return size * count;
+  auto* state = static_cast<BodyState*>(user);
+  const std::size_t n = size * count;
+  if (state->maxBytes > 0 && n > state->maxBytes - std::min(state->maxBytes, state->body->size()))
+    return 0;
+  state->body->append(data, n);
+  return n;
 }
 
 // The body goes to a temporary file that is made on the first byte, so an
@@ -210,8 +220,9 @@ HttpResult CurlHttp::Get(const std::string& url, const DownloadOptions& options)
   HeaderList headers = BuildHeaders(options);
   Configure(curl.get(), url, options, headers.get());
   HttpResult result;
+  BodyState body{&result.body, options.maxBodyBytes};
   curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendToString);
-  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &result.body);
+  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
   CURLcode code = curl_easy_perform(curl.get());
   result.status = static_cast<int>(ResponseCode(curl.get()));
   if (code != CURLE_OK) {

@@ -4,7 +4,14 @@ namespace platform::sim {
 
 HttpResult SimHttp::Get(const std::string& url, const DownloadOptions& options) {
   log_.Record("http.get " + url);
-  return Answer(url, options);
+  HttpResult result = Answer(url, options);
+  // As the real clients do: a body past the limit ends the transfer.
+  if (result.ok && options.maxBodyBytes > 0 && result.body.size() > options.maxBodyBytes) {
+    result.ok = false;
+    result.body.clear();
+    result.failure = HttpFailure::Transfer;
+  }
+  return result;
 }
 
 HttpResult SimHttp::Download(const std::string& url, const std::string& path,

@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <wininet.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 
@@ -202,7 +203,9 @@ HttpResult Fetch(const std::string& url, const DownloadOptions& options,
 
 HttpResult WindowsHttp::Get(const std::string& url, const DownloadOptions& options) {
   std::string body;
+  const std::size_t max = options.maxBodyBytes;
   HttpResult result = Fetch(url, options, [&](const char* data, DWORD size) {
+    if (max > 0 && size > max - std::min(max, body.size())) return false;
     body.append(data, size);
     return true;
   });

@@ -17,6 +17,8 @@ Server::Reply Route(const std::string& path) {
   Server::Reply reply;
   if (path == "/text") reply.body = "login111|1|\xC4\xE3\r\n|3|4";
   if (path == "/file") reply.body = std::string(300000, 'x');
+  // All line feeds: the worst a reply can do to the lines it is split into.
+  if (path == "/huge") reply.body = std::string(online::kMaxReplyBytes + 1, '\n');
   if (path == "/cut") {
     reply.body = "MZ-part";
     reply.promisedExtra = 5000;
@@ -49,6 +51,9 @@ TEST(CurlServerRequests, TextRepliesAndFailureKinds) {
             RequestFailure::NoFile);
   EXPECT_EQ(online::ServerTextRequest(http, server.Base() + "/cut").failure,
             RequestFailure::Exception);
+  EXPECT_EQ(online::ServerTextRequest(http, server.Base() + "/huge").failure,
+            RequestFailure::Exception)
+      << "a reply past the limit is dropped, not held";
   EXPECT_EQ(online::ServerTextRequest(http, UnreachableBase() + "/text").failure,
             RequestFailure::Exception);
   EXPECT_EQ(online::ServerProbe(http, server.Base()), RequestFailure::None);

@@ -275,6 +275,11 @@ TEST(WindowsHttp, GetReturnsTheBodyAndStatus) {
   EXPECT_TRUE(missing.ok) << "a reply arrived";
   EXPECT_EQ(missing.status, 404);
   EXPECT_EQ(missing.body, "nothing");
+
+  options.maxBodyBytes = 4;
+  HttpResult tooLong = http.Get(server.Url("/a"), options);
+  EXPECT_FALSE(tooLong.ok) << "a body past the limit ends the transfer";
+  EXPECT_EQ(tooLong.failure, HttpFailure::Transfer);
 }
 
 TEST(WindowsHttp, DownloadKeepsOnlyAWholeBody) {
