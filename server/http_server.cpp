@@ -84,6 +84,16 @@ class BoundedPool : public httplib::TaskQueue {
   std::vector<std::thread> workers_;
 };
 
+// Control bytes of a request would reach the log as they came: a terminal that
+// shows the log would obey an escape sequence in them.
+std::string Printable(std::string text) {
+  for (char& c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '?';
+  }
+  return text;
+}
+
 class AccessLog {
  public:
   explicit AccessLog(const std::string& path) {
@@ -106,18 +116,17 @@ class AccessLog {
       if (query.size() > 300) query = query.substr(0, 300) + "...";
       target += "?" + query;
     }
-    for (char& c : target) {
-      unsigned char byte = static_cast<unsigned char>(c);
-      if (byte < 0x20 || byte == 0x7F) c = '?';
-    }
+    target = Printable(std::move(target));
+    // A request line the server could not parse leaves its method as it came.
+    const std::string method = Printable(request.method);
     std::time_t now = std::time(nullptr);
     std::tm parts{};
     gmtime_r(&now, &parts);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &parts);
     std::lock_guard lock(mutex_);
-    std::fprintf(file_, "%s %s %s %s %d %zu\n", stamp, request.remote_addr.c_str(),
-                 request.method.c_str(), target.c_str(), response.status, response.body.size());
+    std::fprintf(file_, "%s %s %s %s %d %zu\n", stamp, request.remote_addr.c_str(), method.c_str(),
+                 target.c_str(), response.status, response.body.size());
     std::fflush(file_);
   }
 

@@ -1,3 +1,8 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <algorithm>
 #include <thread>
 
 #include "tests/server/server_fixture.h"
@@ -6,6 +11,26 @@ namespace server_test {
 namespace {
 
 using RobustnessTest = ServerTest;
+
+// Sends `request` as it stands to the server at `base` and reads until it closes.
+std::string SendRaw(const std::string& base, const std::string& request) {
+  const int port = std::stoi(base.substr(base.rfind(':') + 1));
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  std::string reply;
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+          static_cast<ssize_t>(request.size())) {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) reply.append(buffer, n);
+  }
+  ::close(fd);
+  return reply;
+}
 
 TEST_F(RobustnessTest, BadInputGetsTheRefusalCode) {
   std::string id = CreateAccount("secret1");
@@ -122,6 +147,25 @@ TEST_F(RobustnessTest, PasswordsNeverReachTheDiskInClear) {
   std::string stored = ReadFile(data() + "/orvane.db") + ReadFile(data() + "/orvane.db-wal");
   EXPECT_NE(stored.find("$argon2id$"), std::string::npos);
   for (const std::string& file : {log, stored}) EXPECT_EQ(file.find(password), std::string::npos);
+}
+
+TEST_F(RobustnessTest, TheLogHoldsNoControlBytesOfARequest) {
+  // A terminal that shows the log must not meet an escape sequence from outside.
+  const std::string requests[] = {
+      "G\x1B]0;owned\x07T / HTTP/1.1\r\nConnection: close\r\n\r\n",
+      "GET /\x1B[2J HTTP/1.1\r\nConnection: close\r\n\r\n",
+  };
+  for (const std::string& request : requests) {
+    EXPECT_NE(SendRaw(server_->base(), request).find("HTTP/1.1 "), std::string::npos);
+  }
+  server_->Stop();
+  const std::string log = ReadFile(data() + "/server.log");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+  const auto control = std::find_if(log.begin(), log.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return c != '\n' && (byte < 0x20 || byte == 0x7F);
+  });
+  EXPECT_TRUE(control == log.end()) << log;
 }
 
 TEST_F(RobustnessTest, OtherMethodsAndPathsAreRefusedQuietly) {
