@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,11 +31,19 @@ std::string LinuxInstanceLock::LockFilePath(const std::string& name) {
 namespace {
 
 // Opens the lock file and tries to lock it; the descriptor when it is locked
-// now, -1 with `heldElsewhere` set when another process holds it.
+// now, -1 with `heldElsewhere` set when another process holds it. In a shared
+// temporary folder anyone may make the file first: one that is not our own
+// regular file (another user's, or a link) is no lock of ours, so another
+// user cannot keep the program from starting by holding it.
 int TryLock(const std::string& path, bool* heldElsewhere) {
   *heldElsewhere = false;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return -1;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+    ::close(fd);
+    return -1;
+  }
   int r;
   do {
     r = ::flock(fd, LOCK_EX | LOCK_NB);

@@ -1,9 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "platform/linux/linux_clock.h"
@@ -52,6 +55,32 @@ TEST(LinuxInstanceLock, SecondProcessIsRefusedUntilTheFirstEnds) {
   ::unsetenv("XDG_RUNTIME_DIR");
   EXPECT_NE(LinuxInstanceLock::LockFilePath("a/b").find("a_b-" + std::to_string(::getuid())),
             std::string::npos);
+}
+
+TEST(LinuxInstanceLock, AnotherUsersFileAtThePathHoldsNothingBack) {
+  testing_support::TempDir dir;
+  ::setenv("TMPDIR", dir.path().c_str(), 1);
+  ::unsetenv("XDG_RUNTIME_DIR");
+  const std::string path = LinuxInstanceLock::LockFilePath("DravoOV");
+  // What another user of a shared temporary folder could leave there, locked.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0);
+  if (::fchown(fd, 65534, 65534) != 0) {
+    ::close(fd);
+    ::unsetenv("TMPDIR");
+    GTEST_SKIP() << "giving a file away takes root";
+  }
+  ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  EXPECT_TRUE(ChildAcquires("DravoOV"));
+  EXPECT_FALSE(LinuxInstanceLock().HeldElsewhere("DravoOV"));
+  ::close(fd);
+
+  // Nor does a link planted there, whatever it names.
+  ::unlink(path.c_str());
+  ASSERT_EQ(::symlink((dir / "elsewhere").c_str(), path.c_str()), 0);
+  EXPECT_TRUE(ChildAcquires("DravoOV"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere"));
+  ::unsetenv("TMPDIR");
 }
 
 TEST(LinuxClock, TicksMoveAndWallTimeIsLocal) {
