@@ -27,6 +27,7 @@ constexpr int kTemplate = 9101;
 constexpr int kInnerTemplate = 9102;
 constexpr int kWebTemplate = 9103;
 constexpr int kComboTemplate = 9104;
+constexpr int kWebIconTemplate = 9105;
 constexpr int kWeb = 2006;
 constexpr int kCombo = 2007;
 constexpr int kLabel = 2001;
@@ -61,6 +62,10 @@ void RegisterTestTemplates() {
   web.controls = {{kWeb, ui::ControlKind::WebView, "", {0, 0, 160, 90}, 0, 0},
                   {kLabel, ui::ControlKind::Static, "x", {150, 0, 10, 10}, 0, 0}};
   ui::RegisterTemplate(web);
+  ui::DialogTemplate webIcon = web;
+  webIcon.id = kWebIconTemplate;
+  webIcon.controls[1] = {kButton, ui::ControlKind::Static, "x", {150, 0, 10, 10}, ui::cs::kNotify, 0};
+  ui::RegisterTemplate(webIcon);
   ui::DialogTemplate combo = outer;
   combo.id = kComboTemplate;
   combo.controls = {{kCombo, ui::ControlKind::ComboBox, "", {5, 5, 80, 60}, ui::cs::kDropList, 0}};
@@ -454,6 +459,24 @@ TEST_F(GtkBackendTest, MinimisingReportsAZeroSizeAndRestoringTheSizeBack) {
 // The WebKit view is made when its control first shows on the screen: a
 // shown window waiting off the screen, or passing over it on its way off,
 // makes none, and the view starts at the address the program last chose.
+// A static that reports clicks over a web view (the advertisement's close
+// icon) keeps the mouse once the view has been made under it.
+TEST_F(GtkBackendTest, AClickableStaticOverAWebViewGetsTheRealClick) {
+  TestDialog dialog(kWebIconTemplate);
+  ASSERT_TRUE(dialog.Create());
+  const ui::WindowId window = dialog.GetSafeHwnd();
+  dialog.MoveWindow(ui::Rect::FromSize(600, 100, 320, 180));
+  dialog.ShowWindow(ui::ShowCommand::Show);
+  port_->WebNavigate(window, kWeb, "about:blank");
+  ASSERT_TRUE(port_->WaitUntil([&] { return port_->FindControl(window, kWeb)->webViewMade; }, 2000));
+  port_->WaitUntil([] { return false; }, 500);
+  GdkWindow* top = gtk_widget_get_window(port_->Find(window)->toplevel);
+  gdk_test_simulate_button(top, 310, 8, 1, GdkModifierType(0), GDK_BUTTON_PRESS);
+  gdk_test_simulate_button(top, 310, 8, 1, GDK_BUTTON1_MASK, GDK_BUTTON_RELEASE);
+  port_->WaitUntil([&] { return !dialog.seen.empty(); }, 2000);
+  EXPECT_EQ(dialog.seen, std::vector<std::string>{"button"});
+}
+
 TEST_F(GtkBackendTest, WebViewIsMadeWhenItFirstShowsOnTheScreen) {
   TestDialog dialog(kWebTemplate);
   ASSERT_TRUE(dialog.Create());

@@ -11,6 +11,30 @@ namespace ui::gtk {
 
 namespace {
 
+// The view's window is made after those of the controls placed over it: put
+// their windows back on top, so a control drawn over the view (the
+// advertisement's close icon) also gets the mouse there.
+void OnWebViewMapped(GtkWidget*, gpointer data) {
+  GtkWin* w = Port().Find(WindowOf(data));
+  if (!w) return;
+  GdkWindow* bin = gtk_layout_get_bin_window(GTK_LAYOUT(w->layout));
+  auto view = std::find(w->order.begin(), w->order.end(), ControlOf(data));
+  if (!bin || view == w->order.end()) return;
+  GList* children = gdk_window_get_children(bin);
+  for (auto id = std::next(view); id != w->order.end(); ++id) {
+    const GtkControl* over = Port().FindControl(w->id, *id);
+    if (!over) continue;
+    for (GList* at = children; at; at = at->next) {
+      gpointer owner = nullptr;
+      gdk_window_get_user_data(GDK_WINDOW(at->data), &owner);
+      if (owner && (owner == over->outer || gtk_widget_is_ancestor(GTK_WIDGET(owner), over->outer))) {
+        gdk_window_raise(GDK_WINDOW(at->data));
+      }
+    }
+  }
+  g_list_free(children);
+}
+
 gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                         WebKitPolicyDecisionType type, gpointer data) {
   if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
@@ -165,6 +189,7 @@ void GtkPort::MakeWebView(GtkWin& w, GtkControl& c) {
   g_object_set_data(G_OBJECT(c.widget), "orvane-control", GINT_TO_POINTER(c.id));
   g_signal_connect(c.widget, "focus-in-event", G_CALLBACK(OnControlFocus), PackControl(w.id, c.id));
   gtk_container_add(GTK_CONTAINER(c.outer), c.widget);
+  g_signal_connect_after(c.widget, "map", G_CALLBACK(OnWebViewMapped), PackControl(w.id, c.id));
   gtk_widget_show(c.widget);
   c.webViewMade = true;
   // Its history starts here: steps taken before it was made chose the address.
