@@ -7,6 +7,7 @@
 #include "online/member_dlg.h"
 #include "online/server_request.h"
 #include "online/webbrowser_dlg.h"
+#include "platform/http.h"
 #include "ui/paint.h"
 
 namespace online {
@@ -194,6 +195,8 @@ bool CWebadDlg::PreTranslateMessage(const ui::Message& message) {
 void CWebadDlg::OnNewWindow(const ui::Notification& n) {
   if (n.cancel) *n.cancel = true;
   const std::string url = n.url ? n.url : "";
+  // As on the browser page: only web addresses open anywhere.
+  if (!platform::IsWebUrl(url)) return;
   if (url.find(RegistrationSiteUrl()) != std::string::npos) {
     HideSoon();
     // Like every page, it opens over the main window: over this one it would

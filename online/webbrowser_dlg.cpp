@@ -4,6 +4,7 @@
 #include "app/shared_state.h"
 #include "online/endpoints.h"
 #include "online/webdaohang_dlg.h"
+#include "platform/http.h"
 
 namespace online {
 
@@ -129,6 +130,10 @@ bool CWebbrowserDlg::PreTranslateMessage(const ui::Message& message) {
 void CWebbrowserDlg::OnNewWindow(const ui::Notification& n) {
   if (n.cancel) *n.cancel = true;
   const std::string url = n.url ? n.url : "";
+  // A page asks for the window: for a file or program address the shell would
+  // start that file instead of a browser, and the page's view has no business
+  // there either.
+  if (!platform::IsWebUrl(url)) return;
   if (IsVendorSite(url)) {
     view_.Navigate(url);
   } else {

@@ -156,6 +156,13 @@ TEST(BrowserPage, NewWindowsStayInsideOnlyForTheVendorsSites) {
     web-navigate 145 1077 "http://example.com/page" new-window
     expect call "shell.open http://example.com/page" 1
     expect web 145 1077 ")" + nav + R"("
+    # The shell would start a file or program address, not a browser: such a
+    # window opens nowhere, a vendor's keyword in it or not.
+    web-navigate 145 1077 "file:///C:/Windows/System32/calc.exe" new-window
+    web-navigate 145 1077 "C:\\orvane\\run.exe" new-window
+    expect no-call "shell.open file:///C:/Windows/System32/calc.exe"
+    expect no-call "shell.open C:\\orvane\\run.exe"
+    expect web 145 1077 ")" + nav + R"("
     web-navigate 145 1077 "http://www.orvane.test/news" new-window
     expect web 145 1077 "http://www.orvane.test/news"
     expect no-call "shell.open http://www.orvane.test/news"
