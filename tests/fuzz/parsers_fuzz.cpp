@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "online/server_text.h"
+#include "platform/files/path_text.h"
 #include "platform/ini_file.h"
 #include "platform/text_codec.h"
 #include "server/query.h"
@@ -50,6 +51,8 @@ void Codec(std::string_view in) {
   if (text::IsWellFormedUtf8(in)) Check(text::Utf16ToUtf8(fromUtf8) == in);
   text::Utf8ToGbk(in);
   text::GbkToUtf8(in);
+  // A name the system gives leads back to the same bytes, whatever they are.
+  Check(platform::Utf8FromPathText(platform::PathTextFromUtf8(in)) == in);
   std::u16string units = tools::Utf16FromBytes(in, false);
   text::Utf16ToUtf8(units);
   text::Utf16ToGbk(units);

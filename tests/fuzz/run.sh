@@ -26,7 +26,7 @@ parsers)
   server/query.cpp
   tools/ansi_text.cpp tools/text_files.cpp tools/folder_scan.cpp tools/tool_settings.cpp
   tools/batch_download.cpp tools/batch_extract.cpp tools/batch_replace.cpp
-  platform/file_system.cpp
+  platform/file_system.cpp platform/files/path_text.cpp
   ) ;;
 server)
   # shellcheck disable=SC2207
