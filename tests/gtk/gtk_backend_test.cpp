@@ -64,7 +64,8 @@ void RegisterTestTemplates() {
   ui::RegisterTemplate(web);
   ui::DialogTemplate webIcon = web;
   webIcon.id = kWebIconTemplate;
-  webIcon.controls[1] = {kButton, ui::ControlKind::Static, "x", {150, 0, 10, 10}, ui::cs::kNotify, 0};
+  webIcon.controls[1] = {kButton,          ui::ControlKind::Static, "x",
+                         {150, 0, 10, 10}, ui::cs::kNotify,         0};
   ui::RegisterTemplate(webIcon);
   ui::DialogTemplate combo = outer;
   combo.id = kComboTemplate;
@@ -166,6 +167,20 @@ class Steps : public ui::Script {
  private:
   std::size_t next_ = 0;
 };
+
+// The state changes a window manager reports as the user iconifies the window
+// and brings it back.
+void IconifiedAndBackByTheWindowManager(GtkWidget* top) {
+  for (const GdkWindowState state : {GDK_WINDOW_STATE_ICONIFIED, GdkWindowState(0)}) {
+    GdkEventWindowState event{};
+    event.type = GDK_WINDOW_STATE;
+    event.window = gtk_widget_get_window(top);
+    event.changed_mask = GDK_WINDOW_STATE_ICONIFIED;
+    event.new_window_state = state;
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(top, "window-state-event", &event, &handled);
+  }
+}
 
 class GtkBackendTest : public ::testing::Test {
  protected:
@@ -322,16 +337,16 @@ TEST_F(GtkBackendTest, PickingFromAnOpenListReportsCloseUpWithTheNewSelection) {
     ASSERT_TRUE(GTK_IS_MENU_SHELL(menu));
     ASSERT_TRUE(port_->WaitUntil([&] { return gtk_widget_get_mapped(menu) == TRUE; }, 2000));
     GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
-    gtk_menu_shell_activate_item(GTK_MENU_SHELL(menu),
-                                 GTK_WIDGET(g_list_nth_data(items, static_cast<guint>(index))), TRUE);
+    gtk_menu_shell_activate_item(
+        GTK_MENU_SHELL(menu), GTK_WIDGET(g_list_nth_data(items, static_cast<guint>(index))), TRUE);
     g_list_free(items);
     port_->WaitUntil([] { return false; }, 300);
   };
 
   pick(1);
   pick(0);
-  EXPECT_EQ(dialog.seen, (std::vector<std::string>{"close-up 1", "selection change 1",
-                                                   "close-up 0", "selection change 0"}));
+  EXPECT_EQ(dialog.seen, (std::vector<std::string>{"close-up 1", "selection change 1", "close-up 0",
+                                                   "selection change 0"}));
 }
 
 TEST_F(GtkBackendTest, TrayIconReportsClicksToItsWindowAndGoesWithIt) {
@@ -352,6 +367,35 @@ TEST_F(GtkBackendTest, TrayIconReportsClicksToItsWindowAndGoesWithIt) {
   EXPECT_TRUE(port_->TrayAdd(window, 151, 151, "Orvane", kTrayCallback));
   dialog.reset();
   EXPECT_TRUE(port_->TrayIcons().empty());
+}
+
+// With no notification area to show its icon (Xvfb has none), a window hidden
+// behind its tray icon waits iconified in the task bar rather than vanishing,
+// and coming back from there reaches the page as a click on the icon.
+TEST_F(GtkBackendTest, WithoutANotificationAreaATrayHiddenWindowWaitsInTheTaskBar) {
+  TestDialog dialog(kTemplate);
+  ASSERT_TRUE(dialog.Create());
+  dialog.ShowWindow(ui::ShowCommand::Show);
+  port_->Pump();
+  ASSERT_TRUE(port_->TrayAdd(dialog.GetSafeHwnd(), 151, 151, "Orvane", kTrayCallback));
+  dialog.ShowWindow(ui::ShowCommand::Hide);
+  port_->Pump();
+  GtkWidget* top = port_->Find(dialog.GetSafeHwnd())->toplevel;
+  EXPECT_FALSE(port_->IsVisible(dialog.GetSafeHwnd()));
+  EXPECT_TRUE(gtk_widget_get_mapped(top));
+
+  dialog.sizes.clear();
+  IconifiedAndBackByTheWindowManager(top);
+  EXPECT_EQ(dialog.seen, std::vector<std::string>{"tray 151 513"});
+  EXPECT_TRUE(dialog.sizes.empty());
+
+  // Shown again by the program, it is an ordinary window; without an icon it hides as always.
+  dialog.ShowWindow(ui::ShowCommand::Restore);
+  EXPECT_TRUE(port_->IsVisible(dialog.GetSafeHwnd()));
+  ASSERT_TRUE(port_->TrayDelete(dialog.GetSafeHwnd(), 151));
+  dialog.ShowWindow(ui::ShowCommand::Hide);
+  port_->Pump();
+  EXPECT_FALSE(gtk_widget_get_mapped(top));
 }
 
 TEST_F(GtkBackendTest, NestedModalRunsAndAnsweredMessageBoxEndInOrder) {
@@ -443,15 +487,7 @@ TEST_F(GtkBackendTest, MinimisingReportsAZeroSizeAndRestoringTheSizeBack) {
 
   dialog.sizes.clear();
   GtkWidget* top = port_->Find(dialog.GetSafeHwnd())->toplevel;
-  for (const GdkWindowState state : {GDK_WINDOW_STATE_ICONIFIED, GdkWindowState(0)}) {
-    GdkEventWindowState event{};
-    event.type = GDK_WINDOW_STATE;
-    event.window = gtk_widget_get_window(top);
-    event.changed_mask = GDK_WINDOW_STATE_ICONIFIED;
-    event.new_window_state = state;
-    gboolean handled = FALSE;
-    g_signal_emit_by_name(top, "window-state-event", &event, &handled);
-  }
+  IconifiedAndBackByTheWindowManager(top);
   EXPECT_EQ(dialog.sizes, (std::vector<std::string>{"1 0x0", "0 320x180"}));
   EXPECT_EQ(dialog.GetClientRect(), ui::Rect::FromSize(0, 0, 320, 180));
 }
@@ -468,7 +504,8 @@ TEST_F(GtkBackendTest, AClickableStaticOverAWebViewGetsTheRealClick) {
   dialog.MoveWindow(ui::Rect::FromSize(600, 100, 320, 180));
   dialog.ShowWindow(ui::ShowCommand::Show);
   port_->WebNavigate(window, kWeb, "about:blank");
-  ASSERT_TRUE(port_->WaitUntil([&] { return port_->FindControl(window, kWeb)->webViewMade; }, 2000));
+  ASSERT_TRUE(
+      port_->WaitUntil([&] { return port_->FindControl(window, kWeb)->webViewMade; }, 2000));
   port_->WaitUntil([] { return false; }, 500);
   GdkWindow* top = gtk_widget_get_window(port_->Find(window)->toplevel);
   gdk_test_simulate_button(top, 310, 8, 1, GdkModifierType(0), GDK_BUTTON_PRESS);

@@ -58,6 +58,9 @@ struct GtkWin : common::WindowRecord {
   bool enabled = true;
   bool topmost = false;
   bool activateOnMap = false;  // shown to be the active window, not on the screen yet
+  // Hidden to a tray icon that no notification area shows: the window waits
+  // iconified in the task bar instead (TrayFallbackIcon).
+  std::optional<int> waitsForTrayIcon;
   int focus = 0;        // last control the program or the driver focused
   Size reportedClient;  // client size the page last heard of (WM_SIZE)
   std::map<int, GtkControl> controls;
@@ -243,6 +246,9 @@ class GtkPort : public GtkBackend {
   void DeliverNextPosted();
   void MessageBoxAnswered(int result);
   void TrayMouse(WindowId owner, int iconId, std::uint32_t mouseMessage);
+  // The window's tray icon when no notification area can show it (a desktop
+  // without one), or nullopt: hiding the window would lose it.
+  std::optional<int> UnseenTrayIcon(WindowId window);
   bool WebDecide(WindowId window, int id, const std::string& urlUtf8, bool newWindow);
   void WebLoaded(WindowId window, int id, const std::string& urlUtf8);
   // A right-button message on a control, offered to the page first; true when

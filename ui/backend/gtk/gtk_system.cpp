@@ -1,4 +1,6 @@
 // System dialogs: message boxes, the file and folder pickers, the tray icon.
+#include <gdk/gdkx.h>
+
 #include <algorithm>
 
 #include "ui/backend/gtk/gtk_port.h"
@@ -251,6 +253,26 @@ bool GtkPort::TrayAdd(WindowId owner, int iconId, int iconResource, std::string_
   tray.callback = callbackMessage;
   tray.icon = G_OBJECT(icon);
   return true;
+}
+
+// A notification area owns the screen's system-tray selection.
+bool NotificationAreaPresent() {
+  GdkDisplay* display = gdk_display_get_default();
+  if (!GDK_IS_X11_DISPLAY(display)) return false;
+  Display* x = GDK_DISPLAY_XDISPLAY(display);
+  const std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(x));
+  return XGetSelectionOwner(x, XInternAtom(x, selection.c_str(), False)) != None;
+}
+
+std::optional<int> GtkPort::UnseenTrayIcon(WindowId window) {
+  for (const auto& [key, tray] : tray_) {
+    if (key.first != window) continue;
+    if (gtk_status_icon_is_embedded(GTK_STATUS_ICON(tray.icon)) || NotificationAreaPresent()) {
+      return std::nullopt;
+    }
+    return key.second;
+  }
+  return std::nullopt;
 }
 
 bool GtkPort::TrayDelete(WindowId owner, int iconId) {

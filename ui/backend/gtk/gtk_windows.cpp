@@ -449,9 +449,22 @@ void GtkPort::Show(WindowId window, ShowCommand command) {
   GtkWin* w = Find(window);
   if (!w) return;
   GtkWindow* top = GTK_WINDOW(w->toplevel);
+  // Shown again while it waits in the task bar for its tray icon.
+  const bool fromTaskBar = command != ShowCommand::Hide && w->waitsForTrayIcon;
+  if (fromTaskBar) {
+    w->waitsForTrayIcon.reset();
+    w->minimized = false;
+  }
   switch (command) {
     case ShowCommand::Hide:
       w->visible = false;
+      if ((w->waitsForTrayIcon = UnseenTrayIcon(window))) {
+        // No notification area shows the icon this window hides behind: it
+        // waits iconified in the task bar instead, where the user still finds
+        // it, and coming back from there counts as a click on the icon.
+        gtk_window_iconify(top);
+        return;
+      }
       gtk_widget_hide(w->toplevel);
       return;
     case ShowCommand::Minimize:
@@ -483,7 +496,7 @@ void GtkPort::Show(WindowId window, ShowCommand command) {
   const bool wasVisible = w->visible;
   w->visible = true;
   QueueWebViewCheck();
-  if (command != ShowCommand::Show) gtk_window_deiconify(top);
+  if (command != ShowCommand::Show || fromTaskBar) gtk_window_deiconify(top);
   if (!wasVisible) gtk_window_move(top, w->rect.left, w->rect.top);
   if (command == ShowCommand::ShowNoActivate) {
     gtk_window_set_focus_on_map(top, FALSE);
@@ -578,6 +591,18 @@ void GtkPort::Minimized(WindowId window, bool minimized) {
   GtkWin* w = Find(window);
   if (!w || w->minimized == minimized) return;
   w->minimized = minimized;
+  if (w->waitsForTrayIcon) {
+    // Hidden as far as the page knows: only its coming back is news, as a
+    // click on the tray icon it waits for (or a plain restore once that is gone).
+    if (minimized) return;
+    const int icon = *w->waitsForTrayIcon;
+    if (tray_.count({window, icon})) {
+      TrayMouse(window, icon, msg::kLButtonDown);
+    } else {
+      Show(window, ShowCommand::Restore);
+    }
+    return;
+  }
   // As Windows reports it: a minimised window's client area is 0 x 0, and
   // a restore brings back the size it had.
   const Size client = minimized ? Size{0, 0} : Size{w->rect.Width(), w->rect.Height()};
