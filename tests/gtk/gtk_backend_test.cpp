@@ -551,6 +551,8 @@ TEST_F(GtkBackendTest, WebViewIsMadeWhenItFirstShowsOnTheScreen) {
   port_->WaitUntil([&] { return !uri().empty(); }, 5000);
   EXPECT_EQ(uri(), "about:blank#one");
   EXPECT_EQ(port_->WebLocation(window, kWeb), "about:blank#one");
+  // With a web process already running the address comes before the layout.
+  port_->WaitUntil([&] { return gtk_widget_get_allocated_width(view) > 1; }, 2000);
   GtkAllocation a;
   gtk_widget_get_allocation(view, &a);
   EXPECT_EQ(ui::Rect::FromSize(a.x, a.y, a.width, a.height), ui::Rect::FromSize(0, 0, 320, 180));
