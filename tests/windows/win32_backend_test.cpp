@@ -253,6 +253,77 @@ TEST(Win32Paint, LabelsGetTheHollowBrushAndTheTransparentModeTheyAskFor) {
   DeleteDC(dc);
 }
 
+// A themed check box with the hollow brush asks its page for the background
+// under it: it shows the page's own painting, not the dialog's grey.
+class SkinnedDlg : public ColorDlg {
+ protected:
+  void OnPaint(ui::PaintContext& paint) override {
+    paint.FillRect(paint.ClientRect(), ui::Rgb(200, 30, 30));
+  }
+};
+
+// Controls made while it lives are the themed ones of common controls 6, as
+// Orvane.exe's manifest asks for them.
+class ThemedControls {
+ public:
+  ThemedControls() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    path_ = std::wstring(folder) + L"orvane-themed.manifest";
+    const char manifest[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
+        "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" "
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
+        "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
+        "</dependentAssembly></dependency></assembly>";
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, manifest, sizeof(manifest) - 1, &written, nullptr);
+    CloseHandle(file);
+    ACTCTXW context{};
+    context.cbSize = sizeof(context);
+    context.lpSource = path_.c_str();
+    handle_ = CreateActCtxW(&context);
+    active_ = handle_ != INVALID_HANDLE_VALUE && ActivateActCtx(handle_, &cookie_);
+  }
+  ~ThemedControls() {
+    if (active_) DeactivateActCtx(0, cookie_);
+    if (handle_ != INVALID_HANDLE_VALUE) ReleaseActCtx(handle_);
+    DeleteFileW(path_.c_str());
+  }
+  bool active() const { return active_; }
+
+ private:
+  std::wstring path_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+  bool active_ = false;
+};
+
+TEST(Win32Paint, AHollowCheckBoxShowsThePageUnderIt) {
+  Win32Harness h;
+  ThemedControls themed;
+  ASSERT_TRUE(themed.active());
+  SkinnedDlg dlg;
+  dlg.Create();
+  dlg.SetWindowPos(40, 40);
+  HWND check = GetDlgItem(HwndOf(dlg), kCheck);
+  ASSERT_NE(check, nullptr);
+  InvalidateRect(check, nullptr, TRUE);
+  for (int i = 0; i < 10; ++i) {
+    ui::win32::CurrentPort()->Pump();
+    Sleep(30);
+  }
+  // Beside the short caption, at the control's right end, is background only.
+  RECT r;
+  GetWindowRect(check, &r);
+  HDC screen = GetDC(nullptr);
+  const COLORREF seen = GetPixel(screen, r.right - 3, (r.top + r.bottom) / 2);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(seen, RGB(200, 30, 30));
+}
+
 }  // namespace
 }  // namespace uitest
 

@@ -8,11 +8,12 @@ namespace ui::win32 {
 namespace {
 
 // Drawing on a window's paint DC; each operation is also written to the log the
-// driver reads back.
+// driver reads back and kept for drawing it again.
 class GdiPaint : public PaintContext {
  public:
-  GdiPaint(Win32Port& port, HDC dc, Rect client, std::vector<std::string>& log)
-      : port_(port), dc_(dc), client_(client), log_(log) {}
+  GdiPaint(Win32Port& port, HDC dc, Rect client, std::vector<std::string>& log,
+           std::vector<PaintOp>& ops)
+      : port_(port), dc_(dc), client_(client), log_(log), ops_(ops) {}
   Rect ClientRect() const override { return client_; }
   bool StretchBitmap(int bitmapId, const Rect& dest) override {
     HBITMAP bitmap = port_.Bitmap(bitmapId);
@@ -26,6 +27,7 @@ class GdiPaint : public PaintContext {
     SelectObject(memory, old);
     DeleteDC(memory);
     log_.push_back(common::PaintBitmapLine(bitmapId, dest));
+    ops_.push_back({PaintOp::Kind::Bitmap, bitmapId, dest, 0});
     return true;
   }
   void DrawIcon(int iconId, Point at) override {
@@ -34,6 +36,7 @@ class GdiPaint : public PaintContext {
       DrawIconEx(dc_, at.x, at.y, icon, size, size, 0, nullptr, DI_NORMAL);
     }
     log_.push_back(common::PaintIconLine(iconId, at));
+    ops_.push_back({PaintOp::Kind::Icon, iconId, Rect{at.x, at.y, at.x, at.y}, 0});
   }
   void FillRect(const Rect& rect, Color color) override {
     HBRUSH brush = CreateSolidBrush(color);
@@ -41,6 +44,7 @@ class GdiPaint : public PaintContext {
     ::FillRect(dc_, &r, brush);
     DeleteObject(brush);
     log_.push_back(common::PaintFillLine(rect, color));
+    ops_.push_back({PaintOp::Kind::Fill, 0, rect, color});
   }
 
  private:
@@ -48,6 +52,7 @@ class GdiPaint : public PaintContext {
   HDC dc_;
   Rect client_;
   std::vector<std::string>& log_;
+  std::vector<PaintOp>& ops_;
 };
 
 }  // namespace
@@ -58,12 +63,40 @@ void Win32Port::Paint(Win32Window& w) {
   RECT client;
   ::GetClientRect(w.hwnd, &client);
   std::vector<std::string> log;
-  GdiPaint paint(*this, dc, Rect{client.left, client.top, client.right, client.bottom}, log);
+  std::vector<PaintOp> ops;
+  GdiPaint paint(*this, dc, Rect{client.left, client.top, client.right, client.bottom}, log, ops);
   const WindowId id = w.id;
   HWND hwnd = w.hwnd;
   if (w.client) w.client->HandlePaint(paint);
   EndPaint(hwnd, &ps);
-  if (Win32Window* still = Find(id)) still->paintLog = std::move(log);
+  if (Win32Window* still = Find(id)) {
+    still->paintLog = std::move(log);
+    still->paintOps = std::move(ops);
+  }
+}
+
+// A themed check box or button draws its parent's background under itself
+// (DrawThemeParentBackground): the page's skin, not the dialog's grey, so
+// that controls with the hollow brush show the page through them.
+void Win32Port::PrintClient(const Win32Window& w, HDC dc) {
+  RECT client;
+  ::GetClientRect(w.hwnd, &client);
+  std::vector<std::string> log;
+  std::vector<PaintOp> ops;
+  GdiPaint paint(*this, dc, Rect{client.left, client.top, client.right, client.bottom}, log, ops);
+  for (const PaintOp& op : w.paintOps) {
+    switch (op.kind) {
+      case PaintOp::Kind::Bitmap:
+        paint.StretchBitmap(op.resource, op.rect);
+        break;
+      case PaintOp::Kind::Icon:
+        paint.DrawIcon(op.resource, {op.rect.left, op.rect.top});
+        break;
+      case PaintOp::Kind::Fill:
+        paint.FillRect(op.rect, op.color);
+        break;
+    }
+  }
 }
 
 void Win32Port::Repaint(WindowId window) {

@@ -30,10 +30,21 @@ struct Win32Control : common::ControlRecord {
   std::shared_ptr<WebHost> web;  // a web view's browser control; null: the stand-in label
 };
 
+// One drawing operation of a window's last paint.
+struct PaintOp {
+  enum class Kind { Bitmap, Icon, Fill } kind = Kind::Fill;
+  int resource = 0;
+  Rect rect;
+  Color color = 0;
+};
+
 struct Win32Window : common::WindowRecord {
   WindowId id = 0;
   HWND hwnd = nullptr;
   std::map<int, Win32Control> controls;
+  // The last paint, drawn again for a control that asks for its parent's
+  // background (WM_PRINTCLIENT) without running the page's paint once more.
+  std::vector<PaintOp> paintOps;
 };
 
 class Win32Port : public Win32Backend {
@@ -228,6 +239,7 @@ class Win32Port : public Win32Backend {
   void Command(Win32Window& w, WPARAM wParam, LPARAM lParam);
   // Painting (win32_paint.cpp).
   void Paint(Win32Window& w);
+  void PrintClient(const Win32Window& w, HDC dc);
   // Controls (win32_controls.cpp).
   void SetupControls(Win32Window& w);
   void EnforceEditLimit(Win32Window& w, Win32Control& c);

@@ -343,6 +343,9 @@ INT_PTR Win32Port::DialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_PAINT:
       Paint(*w);
       return TRUE;
+    case WM_PRINTCLIENT:
+      PrintClient(*w, reinterpret_cast<HDC>(wParam));
+      return TRUE;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
