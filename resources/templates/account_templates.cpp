@@ -41,7 +41,9 @@ void RegisterTemplateGroup_account() {
       {kMemberScanCode,           ControlKind::Bitmap,   "",             {160, 18, 50, 50}, 0, kMemberScanCodeBitmap},
       {kMemberScanLine1,          ControlKind::Static,   "微信扫码注册", {152, 72, 66, 9},  cs::kCenter},
       {kMemberScanLine2,          ControlKind::Static,   "完善资料后",   {152, 82, 66, 9},  cs::kCenter},
-      {kMemberScanLine3,          ControlKind::Static,   "到 我的信息 查看ID账号", {148, 92, 74, 9}, cs::kCenter},
+      // The longest line takes the page's width up to its edge: at the page
+      // font on Windows it needs about 76 units.
+      {kMemberScanLine3,          ControlKind::Static,   "到 我的信息 查看ID账号", {146, 92, 78, 9}, cs::kCenter},
   }));
 
   // 152: the feedback page.
