@@ -245,10 +245,14 @@ TEST(Win32Paint, LabelsGetTheHollowBrushAndTheTransparentModeTheyAskFor) {
   for (const Case& c :
        {Case{kLabel, true, TRANSPARENT}, Case{kCheck, true, OPAQUE}, Case{kEdit, false, OPAQUE}}) {
     SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(1, 2, 3));
     const LRESULT brush = SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, c.id)));
     EXPECT_EQ(brush == reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), c.hollow) << c.id;
     EXPECT_EQ(GetBkMode(dc), c.mode) << c.id;
+    // The base handling ran first: text that keeps the opaque mode has the
+    // dialog's face colour behind it.
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_3DFACE)) << c.id;
   }
   DeleteDC(dc);
 }

@@ -355,6 +355,9 @@ INT_PTR Win32Port::DialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       const int controlId = control == hwnd ? 0 : GetDlgCtrlID(control);
       const CtlColor color = client.HandleCtlColor(controlId);
       if (!color.hollowBrush) return FALSE;
+      // The base handling first: the system's text and background colours,
+      // which a label that keeps the opaque mode draws its text with.
+      DefWindowProcW(hwnd, message, wParam, lParam);
       if (color.transparentText) SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
       return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
     }
