@@ -107,8 +107,7 @@ struct BodyState {
 size_t AppendToString(char* data, size_t size, size_t count, void* user) {
   auto* state = static_cast<BodyState*>(user);
   const std::size_t n = size * count;
-  if (state->maxBytes > 0 && n > state->maxBytes - std::min(state->maxBytes, state->body->size()))
-    return 0;
+  if (state->maxBytes > 0 && state->body->size() + n > state->maxBytes) return 0;
   state->body->append(data, n);
   return n;
 }

@@ -4,7 +4,6 @@
 // After windows.h, which it needs.
 #include <wininet.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <functional>
 
@@ -205,7 +204,7 @@ HttpResult WindowsHttp::Get(const std::string& url, const DownloadOptions& optio
   std::string body;
   const std::size_t max = options.maxBodyBytes;
   HttpResult result = Fetch(url, options, [&](const char* data, DWORD size) {
-    if (max > 0 && size > max - std::min(max, body.size())) return false;
+    if (max > 0 && body.size() + size > max) return false;
     body.append(data, size);
     return true;
   });

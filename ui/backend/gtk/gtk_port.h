@@ -59,7 +59,7 @@ struct GtkWin : common::WindowRecord {
   bool topmost = false;
   bool activateOnMap = false;  // shown to be the active window, not on the screen yet
   // Hidden to a tray icon that no notification area shows: the window waits
-  // iconified in the task bar instead (TrayFallbackIcon).
+  // iconified in the task bar instead (UnseenTrayIcon).
   std::optional<int> waitsForTrayIcon;
   int focus = 0;        // last control the program or the driver focused
   Size reportedClient;  // client size the page last heard of (WM_SIZE)
