@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <thread>
 
@@ -59,6 +60,34 @@ TEST(LinuxProcesses, CloseProgramEndsARealChildByItsExecutableName) {
   }
   EXPECT_EQ(tasks::CloseProgram(processes, name), 0);
   fs::remove_all(dir);
+}
+
+// Processes end while the walk reads their files: a read that fails because
+// its process went leaves that process out, it never throws.
+TEST(LinuxProcesses, AWalkSurvivesProcessesEndingUnderIt) {
+  std::atomic<bool> done{false};
+  std::thread churn([&] {
+    char* argv[] = {const_cast<char*>("/bin/true"), nullptr};
+    while (!done) {
+      pid_t child = 0;
+      if (posix_spawn(&child, "/bin/true", nullptr, nullptr, argv, environ) == 0) {
+        ::waitpid(child, nullptr, 0);
+      }
+    }
+  });
+  LinuxProcesses processes;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+  bool threw = false;
+  while (!threw && std::chrono::steady_clock::now() < until) {
+    try {
+      processes.Snapshot();
+    } catch (const std::exception&) {
+      threw = true;
+    }
+  }
+  done = true;
+  churn.join();
+  EXPECT_FALSE(threw);
 }
 
 TEST(LinuxProcesses, TerminatingWhatWeMayNotEndFails) {
